@@ -1,0 +1,75 @@
+#include "common/attributes.h"
+
+#include <cstring>
+
+#include "common/status.h"
+
+namespace qs {
+
+namespace {
+
+// The name as it will stand in a slot: at most 32 bytes.
+void SlotName(const char* name, char* out) {
+  CopyBounded(out, kFontNameSize, name);
+}
+
+}  // namespace
+
+int FontNumberForName(Binder& b, const char* name) {
+  char wanted[kFontNameSize];
+  SlotName(name, wanted);
+  auto& slots = b.header().rec.font_names;
+  for (int i = 0; i < kFontSlots; ++i)
+    if (strncmp(slots[i], wanted, kFontNameSize) == 0) return i + 1;
+  for (int i = 0; i < kFontSlots; ++i) {
+    if (slots[i][0] == '\0') {
+      std::memcpy(slots[i], wanted, kFontNameSize);
+      return i + 1;
+    }
+  }
+  for (int n = 1; n <= kFontSlots; ++n) {
+    if (!b.FontNumberInUse(n)) {
+      // The scan may have visited other pages; take the slots afresh.
+      std::memcpy(b.header().rec.font_names[n - 1], wanted, kFontNameSize);
+      return n;
+    }
+  }
+  return kNoFontSlot;
+}
+
+int PackFont(Binder& b, const FontSpec& spec, PackedFont* out) {
+  char name[kFontNameSize];
+  CopyBounded(name, sizeof name, spec.FontName);
+  const int number = FontNumberForName(b, name);
+  if (number == kNoFontSlot) return kNoFontSlot;
+  out->b0 = uint8_t((number & 0x07) | ((spec.Value5 & 0x1F) << 3));
+  out->b1 = uint8_t((spec.Value3 & 0x07) | ((spec.ValueA & 0x03) << 3) |
+                    ((spec.ValueB & 0x03) << 5) | ((spec.ValueC & 0x01) << 7));
+  return kOk;
+}
+
+void UnpackFont(const Header& h, PackedFont font, FontSpec* out) {
+  FontNameOfNumber(h, font.number(), out->FontName);
+  out->Value5 = uint8_t(font.b0 >> 3);
+  out->Value3 = uint8_t(font.b1 & 0x07);
+  out->ValueA = uint8_t((font.b1 >> 3) & 0x03);
+  out->ValueB = uint8_t((font.b1 >> 5) & 0x03);
+  out->ValueC = uint8_t(font.b1 >> 7);
+}
+
+bool PageUsesFontNumber(const Page& page, int number) {
+  const CellAttrPool& pool = page.cell_attrs;
+  for (int id = 1; id <= pool.count(); ++id) {
+    CellAttr rec;
+    if (!pool.IsFree(uint16_t(id)) && pool.Get(uint16_t(id), &rec) == kOk &&
+        rec.font.number() == number)
+      return true;
+  }
+  for (int no = 1; no <= 32; ++no) {
+    if (const TextRec* t = page.texts.Get(no); t && t->font.number() == number) return true;
+    if (const FreCellRec* f = page.fre_cells.Get(no); f && f->font.number() == number) return true;
+  }
+  return false;
+}
+
+}  // namespace qs

@@ -1,0 +1,121 @@
+#include "formstore/form.h"
+
+#include <cstring>
+
+#include "common/attributes.h"
+#include "common/journal.h"
+#include "common/scratch_files.h"
+#include "platform/env.h"
+#include "sitepaths/sitepaths.h"
+
+namespace qs {
+
+const LibraryTraits Form::kTraits = {
+    /*scratch_prefix=*/"QF",
+    /*max_pages=*/kMaxPages,
+    /*free_cell_keeps_kind=*/false,
+    /*ins_figure_source_must_exist=*/false,
+    /*zero_header_footer_is_absent=*/false,
+};
+
+namespace {
+
+constexpr const char* kCounterName = "/formstore.fmshare";
+
+std::string& WorkDirStorage() {
+  static std::string dir;
+  return dir;
+}
+
+// The machine-wide form counter; mapped on first use.
+SharedCounter* Counter() {
+  static std::unique_ptr<SharedCounter> counter = SharedCounter::Open(kCounterName);
+  return counter.get();
+}
+
+// Process attach: learn the work directory once.
+__attribute__((constructor)) void AttachFormLibrary() {
+  ReloadFormWorkDir();
+}
+
+}  // namespace
+
+const std::string& FormWorkDir() {
+  return WorkDirStorage();
+}
+
+void ReloadFormWorkDir() {
+  char dir[256] = {};
+  SitePathsWorkDir(dir);
+  WorkDirStorage().assign(dir, strnlen(dir, sizeof dir));
+}
+
+Form* Form::Make(FormHandle* handle) {
+  std::unique_ptr<Form> form(new Form());
+  SharedCounter* counter = Counter();
+  if (counter == nullptr) throw std::bad_alloc();
+  form->form_no_ = counter->Increment();
+  form->header_.rec.version = kHeaderVersion;
+  form->header_.rec.created = form->header_.rec.updated = NowSeconds();
+  SweepScratchFiles(FormWorkDir(), kTraits.scratch_prefix, form->form_no_);
+  form->figure_seq_ = 0;
+  handle->State = form.get();
+  handle->CurPage = 0;
+  return form.release();
+}
+
+Form* Form::FromHandle(const FormHandle* handle) {
+  if (handle == nullptr) return nullptr;
+  return static_cast<Form*>(handle->State);
+}
+
+Form::~Form() {
+  pages_.clear();
+  SweepScratchFiles(FormWorkDir(), kTraits.scratch_prefix, form_no_);
+  figure_seq_ = 0;
+  if (SharedCounter* counter = Counter()) counter->GiveBack(form_no_);
+}
+
+int Form::InsertPage(int index) {
+  if (page_count() >= kMaxPages) return kPageLimit;
+  if (index < 0 || index > page_count()) return kRefused;
+  std::unique_ptr<Page> page;
+  try {
+    page.reset(new Page());
+    pages_.reserve(kMaxPages);
+  } catch (const std::bad_alloc&) {
+    return kPageNoMemory;
+  }
+  pages_.insert(pages_.begin() + index, std::move(page));
+  return kOk;
+}
+
+int Form::DeletePage(int index) {
+  if (index < 0 || index >= page_count()) return kRefused;
+  pages_.erase(pages_.begin() + index);
+  return kOk;
+}
+
+Page* Form::PageAt(int number) {
+  if (number < 1 || number > page_count()) return nullptr;
+  return pages_[number - 1].get();
+}
+
+int Form::StoreHeader(const Header& next) {
+  // Field definitions follow the template name; until a form has a template loader the name is kept
+  // as given.
+  header_ = next;
+  return kOk;
+}
+
+std::string Form::FreshScratchName(std::string_view like) {
+  return qs::FreshScratchName(FormWorkDir(), kTraits.scratch_prefix, form_no_, &figure_seq_, like);
+}
+
+bool Form::FontNumberInUse(int number) {
+  for (const auto& page : pages_)
+    if (PageUsesFontNumber(*page, number)) return true;
+  return false;
+}
+
+}  // namespace qs

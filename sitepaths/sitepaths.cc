@@ -1,0 +1,129 @@
+// The directory service. It answers from the environment, a configuration file and defaults, and
+// keeps nothing between calls.
+#define SITEPATHS_BUILDING_LIBRARY
+#include "sitepaths/sitepaths.h"
+
+#include <cstring>
+#include <string>
+
+#include "platform/env.h"
+
+namespace {
+
+constexpr char kConfigVariable[] = "SITEPATHS_CONFIG";
+constexpr char kConfigSection[] = "sitepaths";
+// Longer than any buffer, so that a value the INI reader had to cut is still seen as too long.
+constexpr size_t kConfigValueSize = 1024;
+
+struct Setting {
+  const char* variable;
+  const char* key;
+};
+constexpr Setting kWorkDir{"SITEPATHS_WORK_DIR", "WorkDir"};
+constexpr Setting kBaseDir{"SITEPATHS_BASE_DIR", "BaseDir"};
+constexpr Setting kFlatDir{"SITEPATHS_FLAT_DIR", "FlatDir"};
+constexpr Setting kPluginDir{"SITEPATHS_PLUGIN_DIR", "PluginDir"};
+constexpr Setting kSharedDir{"SITEPATHS_SHARED_DIR", "SharedDir"};
+constexpr Setting kUserDir{"SITEPATHS_USER_DIR", "UserDir"};
+
+// The environment's value, else the configuration file's; "" when neither has one.
+std::string Configured(const Setting& setting) {
+  const char* value = qs::GetEnvVar(setting.variable);
+  if (value != nullptr && *value != '\0') return value;
+  const char* config = qs::GetEnvVar(kConfigVariable);
+  if (config == nullptr || *config == '\0') return std::string();
+  char buf[kConfigValueSize];
+  size_t n = qs::IniGetString(config, kConfigSection, setting.key, "", buf, sizeof buf);
+  return std::string(buf, n);
+}
+
+std::string AsDirectory(std::string dir) {
+  if (!dir.empty() && dir.back() != '/') dir += '/';
+  return dir;
+}
+
+std::string Join(const std::string& dir, const std::string& name) {
+  return dir.empty() || dir.back() == '/' ? dir + name : dir + "/" + name;
+}
+
+// Places the answer, or leaves the buffer empty when it does not fit with its NUL.
+int Answer(const std::string& dir, char* out, size_t size) {
+  if (out == nullptr) return SITEPATHS_NO_BUFFER;
+  if (dir.size() >= size) {
+    out[0] = '\0';
+    return SITEPATHS_TOO_LONG;
+  }
+  std::memcpy(out, dir.c_str(), dir.size() + 1);
+  return SITEPATHS_OK;
+}
+
+// Runs one answer; nothing thrown may leave the library.
+template <typename Body>
+int Guarded(char* out, Body body) noexcept {
+  try {
+    return body();
+  } catch (...) {
+    if (out != nullptr) out[0] = '\0';
+    return SITEPATHS_NO_MEMORY;
+  }
+}
+
+// An answer that is a setting, else a fixed default.
+int AnswerSetting(const Setting& setting, const std::string& fallback, char* out) {
+  std::string dir = Configured(setting);
+  return Answer(AsDirectory(dir.empty() ? fallback : dir), out, SITEPATHS_DIR_SIZE);
+}
+
+}  // namespace
+
+extern "C" {
+
+SITEPATHS_API int SITEPATHS_CALL SitePathsWorkDir(char* dir256) {
+  return Guarded(dir256, [&] {
+    if (dir256 == nullptr) return SITEPATHS_NO_BUFFER;
+    std::string dir = Configured(kWorkDir);
+    const bool is_default = dir.empty();
+    if (is_default) {
+      dir = Join(qs::TempDirectory(), "qstore-" + std::to_string(qs::CurrentUserId()));
+    }
+    dir = AsDirectory(dir);
+    if (dir.size() >= SITEPATHS_DIR_SIZE) return Answer(dir, dir256, SITEPATHS_DIR_SIZE);
+    const bool ready = qs::Env::Default()->CreateDirectories(dir, 0700);
+    // The default lies in a directory every user may write to; someone else may have put a
+    // directory or a link of that name there first, to read or replace our scratch files.
+    if (is_default && !(ready && qs::IsOwnedDirectory(dir))) {
+      dir256[0] = '\0';
+      return SITEPATHS_NOT_READY;
+    }
+    int result = Answer(dir, dir256, SITEPATHS_DIR_SIZE);
+    return ready ? result : SITEPATHS_NOT_READY;
+  });
+}
+
+SITEPATHS_API int SITEPATHS_CALL SitePathsFormDirs(char* a64, char* base256, char* flat256,
+                                                   char* d64) {
+  if (a64 != nullptr) a64[0] = '\0';
+  if (d64 != nullptr) d64[0] = '\0';
+  int base = Guarded(base256, [&] { return AnswerSetting(kBaseDir, "", base256); });
+  int flat = Guarded(flat256, [&] { return AnswerSetting(kFlatDir, "", flat256); });
+  return base != SITEPATHS_OK ? base : flat;
+}
+
+SITEPATHS_API int SITEPATHS_CALL SitePathsPluginDir(char* dir256) {
+  return Guarded(dir256, [&] {
+    return AnswerSetting(kPluginDir, qs::DirectoryOfModule(kConfigSection), dir256);
+  });
+}
+
+SITEPATHS_API int SITEPATHS_CALL SitePathsSharedDir(char* dir256) {
+  return Guarded(dir256, [&] { return AnswerSetting(kSharedDir, "", dir256); });
+}
+
+SITEPATHS_API int SITEPATHS_CALL SitePathsUserDir(char* dir256) {
+  return Guarded(dir256, [&] {
+    std::string home = qs::HomeDirectory();
+    return AnswerSetting(kUserDir, home.empty() ? home : Join(home, ".config/qstore/"), dir256);
+  });
+}
+
+}  // extern "C"

@@ -1,0 +1,84 @@
+// An Env that fails on demand, for tests that a failed write, create, rename or copy leaves the
+// files it touches as they were.
+//
+//   qs::test::FaultEnv env;
+//   qs::test::ScopedEnv use(&env);   // CurrentEnv() is now env
+//   env.FailWriteNumber(3);          // the third write from now fails
+#ifndef QSTORE_TESTS_SUPPORT_FAULT_ENV_H_
+#define QSTORE_TESTS_SUPPORT_FAULT_ENV_H_
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/env.h"
+
+namespace qs {
+namespace test {
+
+class FaultEnv : public Env {
+ public:
+  explicit FaultEnv(Env* base = Env::Default()) : base_(base) {}
+
+  // Each switch stays as set until changed or Reset().
+  // The n-th File::Write from now fails (n >= 1); 0 disarms.
+  void FailWriteNumber(int n) { write_to_fail_ = n > 0 ? writes_ + n : 0; }
+  void FailAllWrites(bool on) { fail_all_writes_ = on; }
+  // Open with kCreate, kCreateNew or kOpenAlways.
+  void FailCreates(bool on) { fail_creates_ = on; }
+  void FailRenames(bool on) { fail_renames_ = on; }
+  void FailCopies(bool on) { fail_copies_ = on; }
+  void FailSyncs(bool on) { fail_syncs_ = on; }
+  // Clears every switch and both counts.
+  void Reset();
+
+  // Writes attempted, and failures injected, since construction or Reset().
+  int writes() const { return writes_; }
+  int failures() const { return failures_; }
+
+  // A failing write first writes half of its bytes, as a full disk does, then reports false.
+  std::unique_ptr<File> Open(const std::string& path, OpenMode mode) override;
+  bool Exists(const std::string& path) override { return base_->Exists(path); }
+  bool IsDirectory(const std::string& path) override { return base_->IsDirectory(path); }
+  bool Delete(const std::string& path) override { return base_->Delete(path); }
+  bool Rename(const std::string& from, const std::string& to) override;
+  bool CopyFile(const std::string& from, const std::string& to) override;
+  bool CreateDirectories(const std::string& path, int mode) override {
+    return base_->CreateDirectories(path, mode);
+  }
+  bool ListDirectory(const std::string& dir, std::vector<std::string>* names) override {
+    return base_->ListDirectory(dir, names);
+  }
+
+ private:
+  friend class FaultFile;
+  bool WriteShouldFail();
+  bool SyncShouldFail();
+
+  Env* const base_;
+  int writes_ = 0;
+  int write_to_fail_ = 0;
+  int failures_ = 0;
+  bool fail_all_writes_ = false;
+  bool fail_creates_ = false;
+  bool fail_renames_ = false;
+  bool fail_copies_ = false;
+  bool fail_syncs_ = false;
+};
+
+// Makes `env` the CurrentEnv() for the lifetime of this object.
+class ScopedEnv {
+ public:
+  explicit ScopedEnv(Env* env);
+  ~ScopedEnv();
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  Env* const previous_;
+};
+
+}  // namespace test
+}  // namespace qs
+
+#endif  // QSTORE_TESTS_SUPPORT_FAULT_ENV_H_

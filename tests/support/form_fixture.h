@@ -1,0 +1,63 @@
+// A test fixture with a private work, base and flat directory and one open form.
+#ifndef QSTORE_TESTS_SUPPORT_FORM_FIXTURE_H_
+#define QSTORE_TESTS_SUPPORT_FORM_FIXTURE_H_
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "formstore.h"
+#include "formstore/form.h"
+
+namespace qs_test {
+
+// Makes a fresh directory tree under the system's temporary directory:
+//   <root>/work/  the work directory (scratch files)
+//   <root>/base/  the base directory (with QFD/ and QFT/ below it)
+//   <root>/flat/  the flat directory
+// points the directory service at it for the lifetime of the object and reloads the form library's
+// work directory. The tree is removed afterwards.
+class TempSite {
+ public:
+  TempSite();
+  ~TempSite();
+  TempSite(const TempSite&) = delete;
+  TempSite& operator=(const TempSite&) = delete;
+
+  const std::string& root() const { return root_; }  // all four end in '/'
+  const std::string& work() const { return work_; }
+  const std::string& base() const { return base_; }
+  const std::string& flat() const { return flat_; }
+  // Writes a file (creating parent directories) and returns its path.
+  std::string WriteFile(const std::string& relative_path, const std::string& contents) const;
+  // Names of the files in the work directory.
+  std::vector<std::string> WorkFiles() const;
+
+ private:
+  std::string root_, work_, base_, flat_;
+  std::string saved_[3];
+  bool had_[3] = {};
+};
+
+// One created form with `pages` pages inserted (page 1 current). ReadOrder and title are left 0.
+class FormTest : public ::testing::Test {
+ protected:
+  explicit FormTest(int pages = 1) : pages_(pages) {}
+  void SetUp() override;
+  void TearDown() override;
+
+  qs::Form& form() { return *qs::Form::FromHandle(&h); }
+
+  TempSite site;
+  FormHandle h{};
+
+ private:
+  int pages_;
+};
+
+// A colour-free default font spec with the given face name.
+FontSpec Font(const char* name);
+
+}  // namespace qs_test
+
+#endif  // QSTORE_TESTS_SUPPORT_FORM_FIXTURE_H_

@@ -1,0 +1,63 @@
+// The demo: walks a form through the public interface and prints what comes back.
+#include <cstdio>
+#include <cstring>
+
+#include "formstore.h"
+#include "tools/qstore/commands.h"
+
+namespace qstore {
+
+namespace {
+
+void PrintDateTime(const char* label, const FormDateTime& t) {
+  std::printf("  %-8s %04u-%02u-%02u %02u:%02u:%02u UTC\n", label, t.Year, t.Month, t.Day, t.Hour,
+              t.Minute, t.Second);
+}
+
+int Fail(const char* what, int status) {
+  std::fprintf(stderr, "qstore demo: %s failed with status %d\n", what, status);
+  return 1;
+}
+
+}  // namespace
+
+int RunDemo(int, char**) {
+  FormHandle form{};
+  FormInf inf{};
+  std::strcpy(inf.Title, "Monthly report");
+  inf.ReadOrder = 1;
+  int status = QfaCreateForm(&form, &inf);
+  if (status != 0) return Fail("create", status);
+
+  std::printf("form created\n");
+  if ((status = QfaPutFormInf2(&form, &inf, "Report of the month")) != 0)
+    return Fail("put information", status);
+  const char memo[] = "Kept by the accounts office.";
+  if ((status = QfaPutFormMemo(&form, memo)) != 0) return Fail("put memo", status);
+
+  FormInf back{};
+  char title[41] = {};
+  QfaGetFormInf2(&form, &back, title);
+  char memo_back[2048] = {};
+  QfaGetFormMemo(&form, memo_back);
+  FormDateTime created{}, updated{};
+  QfaGetFormDateTime(&form, &created, &updated);
+  uint32_t colors[16];
+  const int has_colors = QfaGetFormCColor(&form, colors) == 0;
+
+  std::printf("header information\n");
+  std::printf("  title    \"%s\"\n", back.Title);
+  std::printf("  form     \"%s\"\n", title);
+  std::printf("  order    %u\n", back.ReadOrder);
+  std::printf("  memo     \"%s\"\n", memo_back);
+  std::printf("  colours  %s\n", has_colors ? "own table" : "default table");
+  PrintDateTime("created", created);
+  PrintDateTime("updated", updated);
+  std::printf("  changes  %d\n", QfaQueryFormUpdate(&form));
+
+  QfaCloseForm(&form);
+  std::printf("form closed\n");
+  return 0;
+}
+
+}  // namespace qstore
