@@ -1,0 +1,245 @@
+#include "formstore/form_file.h"
+
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "common/atomic_file.h"
+#include "common/header_codec.h"
+#include "common/page_codec.h"
+#include "common/record_codec.h"
+#include "common/status.h"
+
+namespace qs {
+
+namespace {
+
+constexpr uint8_t kNewestVersion = 2;
+constexpr size_t kTitleOffset = offsetof(HeaderRecord, title);
+constexpr size_t kInfOffset = offsetof(HeaderRecord, inf);
+
+// An 'H' record as the form library takes it: a current-layout header newer than it knows is
+// refused, and an empty form title falls back to the information block's title.
+int ReadHeaderRecord(RecordReader& in, const RecordHead& head, Header* out) {
+  const size_t n = size_t(head.length);
+  if (n != kHeaderBodySize && n != kShortHeaderBodySize && n != kWideHeaderBodySize)
+    return kDamaged;
+  uint8_t body[kWideHeaderBodySize];
+  if (in.ReadBody(body, n) != kOk) return kDamaged;
+  HeaderRecord rec;
+  uint16_t page_count = 0;  // the 'P' records make the pages
+  if (DecodeHeaderBody(body, n, &rec, &page_count) != kOk) return kDamaged;
+  if (n == kHeaderBodySize && rec.version > kNewestVersion) return kVersionTooNew;
+  if (rec.title[0] == '\0') CopyBounded(rec.title, sizeof rec.title, rec.inf.Title);
+  *out = Header();
+  out->rec = rec;
+  return kOk;
+}
+
+int ReadHeaderFooter(RecordReader& in, const RecordHead& head, HeaderFooterBlock* out) {
+  if (size_t(head.length) != kHeaderFooterSize) return kDamaged;
+  return in.ReadBody(out->data(), out->size());
+}
+
+int ReadColors(RecordReader& in, const RecordHead& head, ColorTable* out) {
+  uint8_t body[kColorsBodySize];
+  if (size_t(head.length) != sizeof body || in.ReadBody(body, sizeof body) != kOk) return kDamaged;
+  return DecodeColors(body, sizeof body, out);
+}
+
+// The memo of an 'M' record; an empty record (or one that starts with NUL) leaves *out alone.
+int ReadMemo(RecordReader& in, const RecordHead& head, std::optional<std::string>* out) {
+  if (size_t(head.length) > kMaxRecordBody) return kDamaged;
+  if (head.length == 0) return kOk;
+  std::unique_ptr<uint8_t[]> body(new uint8_t[size_t(head.length)]);
+  if (in.ReadBody(body.get(), size_t(head.length)) != kOk) return kDamaged;
+  std::string memo = DecodeMemo(body.get(), size_t(head.length));
+  if (!memo.empty()) *out = std::move(memo);
+  return kOk;
+}
+
+// Reads a whole form file; the three cursors are the page and chart the content reader holds and
+// the set of pages already read.
+class FormReader {
+ public:
+  FormReader(Form& form, File& file) : form_(form), in_(&file), content_(form, in_) {}
+
+  int Run() {
+    RecordHead head;
+    if (in_.ReadHead(&head) != kOk || head.end || head.tag != kTagHeader) return kDamaged;
+    for (;;) {
+      const int status = Dispatch(head);
+      if (status != kOk) return status;
+      if (in_.ReadHead(&head) != kOk) return kDamaged;
+      if (head.end) return kOk;
+    }
+  }
+
+ private:
+  int Dispatch(const RecordHead& head) {
+    switch (head.tag) {
+      case kTagHeader: {
+        Header next;
+        const int status = ReadHeaderRecord(in_, head, &next);
+        if (status != kOk) return status;
+        content_.set_header_version(next.rec.version);
+        return form_.StoreHeader(next);
+      }
+      case kTagHeaderFooter: {
+        HeaderFooterBlock block;
+        if (ReadHeaderFooter(in_, head, &block) != kOk) return kDamaged;
+        Header next = form_.header();
+        next.header_footer = block;
+        return form_.StoreHeader(next);
+      }
+      case kTagColors: {
+        ColorTable colors;
+        if (ReadColors(in_, head, &colors) != kOk) return kDamaged;
+        Header next = form_.header();
+        next.ccolor = colors;
+        return form_.StoreHeader(next);
+      }
+      case kTagMemo: {
+        Header next = form_.header();
+        if (ReadMemo(in_, head, &next.memo) != kOk) return kDamaged;
+        return form_.StoreHeader(next);
+      }
+      case kTagPage:
+        return ReadPage(head);
+      default:
+        // Records of kinds this reader does not know are skipped by the next ReadHead.
+        return PageContentReader::Takes(head.tag) ? content_.Read(head) : kOk;
+    }
+  }
+
+  int ReadPage(const RecordHead& head) {
+    uint8_t body[kPageBodySize];
+    if (size_t(head.length) != sizeof body || in_.ReadBody(body, sizeof body) != kOk)
+      return kDamaged;
+    const int number = GetU16(body);
+    if (number < 1) return kDamaged;
+    while (form_.page_count() < number) {
+      const int status = form_.InsertPage(form_.page_count());
+      if (status != kOk) return status;
+    }
+    if (seen_[number]) return kDamaged;
+    seen_[number] = true;
+    Page* page = form_.PageAt(number);
+    page->inf = GetU16(body + 2);
+    content_.StartPage(page);
+    return kOk;
+  }
+
+  Form& form_;
+  RecordReader in_;
+  PageContentReader content_;
+  bool seen_[Form::kMaxPages + 1] = {};
+};
+
+}  // namespace
+
+int WriteForm(Form& form, File& file) {
+  try {
+    RecordWriter out(&file);
+    const int pages = form.page_count();
+    int status = WriteHeaderRecords(out, form.header(), uint16_t(pages), false);
+    for (int number = 1; number <= pages && status == kOk; ++number) {
+      const Page* page = form.PageAt(number);
+      status = WritePageHead(out, number, page->inf);
+      for (int i = 0; i < page->data_count && status == kOk; ++i)
+        status = WritePageItem(out, *page, page->data[i]);
+    }
+    if (status == kOk) status = out.Flush();
+    return status;
+  } catch (const std::bad_alloc&) {
+    return kNoMemory;
+  }
+}
+
+int SaveFormFile(Form& form, const std::string& path) {
+  return WriteFileAtomically(path, [&form](File& file) { return WriteForm(form, file); });
+}
+
+int ReadForm(Form& form, File& file) {
+  try {
+    FormReader reader(form, file);
+    return reader.Run();
+  } catch (const std::bad_alloc&) {
+    return kNoMemory;
+  }
+}
+
+int ReadFormFile(Form& form, const std::string& path) {
+  std::unique_ptr<File> file = CurrentEnv()->Open(path, OpenMode::kRead);
+  if (!file) return kCannotOpen;
+  return ReadForm(form, *file);
+}
+
+int ReadFormHeader(File& file, Header* out) {
+  try {
+    RecordReader in(&file);
+    RecordHead head;
+    if (in.ReadHead(&head) != kOk || head.end || head.tag != kTagHeader) return kDamaged;
+    Header header;
+    // The header records come first; the first record of any other kind ends them.
+    for (;;) {
+      int status;
+      switch (head.tag) {
+        case kTagHeader:
+          status = ReadHeaderRecord(in, head, &header);
+          break;
+        case kTagMemo:
+          status = ReadMemo(in, head, &header.memo);
+          break;
+        case kTagColors: {
+          ColorTable colors;
+          status = ReadColors(in, head, &colors);
+          header.ccolor = colors;
+          break;
+        }
+        case kTagHeaderFooter: {
+          HeaderFooterBlock block;
+          status = ReadHeaderFooter(in, head, &block);
+          header.header_footer = block;
+          break;
+        }
+        default:
+          *out = std::move(header);
+          return kOk;
+      }
+      if (status != kOk) return status;
+      if (in.ReadHead(&head) != kOk) return kDamaged;
+      if (head.end) head.tag = 0;  // ends the scan like any other record
+    }
+  } catch (const std::bad_alloc&) {
+    return kNoMemory;
+  }
+}
+
+int ReadFormHeaderFile(const std::string& path, Header* out) {
+  std::unique_ptr<File> file = CurrentEnv()->Open(path, OpenMode::kRead);
+  if (!file) return kCannotOpen;
+  return ReadFormHeader(*file, out);
+}
+
+int PatchFormHeaderFile(const std::string& path, const FormInf& inf, const char* title) {
+  std::unique_ptr<File> file = CurrentEnv()->Open(path, OpenMode::kReadWrite);
+  if (!file) return kCannotOpen;
+  uint8_t head[kRecordHeadSize];
+  uint8_t body[kHeaderBodySize];
+  size_t got = 0;
+  int status = kRefused;
+  if (file->Read(head, sizeof head, &got) && got == sizeof head && head[0] == kRecordMark &&
+      head[1] == kTagHeader && GetU32(head + 2) == kHeaderBodySize &&
+      file->Read(body, sizeof body, &got) && got == sizeof body) {
+    const size_t length = title ? strnlen(title, kTitleSize - 1) : 0;
+    if (length) std::memcpy(body + kTitleOffset, title, length);
+    body[kTitleOffset + length] = '\0';
+    std::memcpy(body + kInfOffset, &inf, sizeof inf);
+    if (file->Seek(sizeof head) && file->Write(body, sizeof body)) status = kOk;
+  }
+  if (!file->Close()) status = kRefused;
+  return status;
+}
+
+}  // namespace qs
