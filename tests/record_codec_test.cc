@@ -74,7 +74,13 @@ TEST(RecordWriterTest, FramesEveryRecordWithMarkTagAndLittleEndianLength) {
   ASSERT_EQ(out.Write('M', nullptr, 0), kOk);
   ASSERT_EQ(out.WriteHead('I', 0x01020304), kOk);
   ASSERT_EQ(out.Flush(), kOk);
-  EXPECT_EQ(file.data_, std::string("\x1B" "H\x03\0\0\0abc" "\x1B" "M\0\0\0\0" "\x1B" "I\x04\x03\x02\x01", 21));
+  EXPECT_EQ(file.data_, std::string("\x1B"
+                                    "H\x03\0\0\0abc"
+                                    "\x1B"
+                                    "M\0\0\0\0"
+                                    "\x1B"
+                                    "I\x04\x03\x02\x01",
+                                    21));
 }
 
 TEST(RecordWriterTest, KeepsRecordsLargerThanItsBufferWhole) {
@@ -180,8 +186,12 @@ TEST(RecordReaderTest, RejectsBrokenFraming) {
     std::string bytes;
   };
   const Case cases[] = {
-      {"head cut short", Record('H', "ab") + std::string("\x1B" "P\x04", 3)},
-      {"missing mark", Record('H', "ab") + std::string("\x1C" "P\x00\x00\x00\x00", 6)},
+      {"head cut short", Record('H', "ab") + std::string("\x1B"
+                                                         "P\x04",
+                                                         3)},
+      {"missing mark", Record('H', "ab") + std::string("\x1C"
+                                                       "P\x00\x00\x00\x00",
+                                                       6)},
       {"negative length", Record('H', "ab") + Head('z', -1)},
       {"body beyond the end", Record('H', "ab") + Head('z', 10) + "abc"},
       {"large body beyond the end", Record('H', "ab") + Head('z', 100000) + "abc"},
