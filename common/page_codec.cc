@@ -151,7 +151,8 @@ std::unique_ptr<ChartRec> ChartFromHead(const ChartInfRec& head) {
   std::unique_ptr<ChartRec> chart(new ChartRec());
   chart->inf = head;
   const int64_t width = (int64_t(head.right) - int64_t(head.left)) / head.cols;
-  std::fill(std::begin(chart->rhight), std::end(chart->rhight), head.row_hight);
+  const uint16_t height = head.row_hight;  // never bind a reference to a packed member
+  std::fill(std::begin(chart->rhight), std::end(chart->rhight), height);
   std::fill(std::begin(chart->cwidth), std::end(chart->cwidth), uint16_t(width));
   const LineRec line{head.line_style, head.line_param, head.line_color};
   for (int r = 1; r <= head.rows; ++r)

@@ -222,22 +222,26 @@ int ReadFormHeaderFile(const std::string& path, Header* out) {
   return ReadFormHeader(*file, out);
 }
 
-int PatchFormHeaderFile(const std::string& path, const FormInf& inf, const char* title) {
-  std::unique_ptr<File> file = CurrentEnv()->Open(path, OpenMode::kReadWrite);
-  if (!file) return kCannotOpen;
+int PatchFormHeader(File& file, const FormInf& inf, const char* title) {
   uint8_t head[kRecordHeadSize];
   uint8_t body[kHeaderBodySize];
   size_t got = 0;
-  int status = kRefused;
-  if (file->Read(head, sizeof head, &got) && got == sizeof head && head[0] == kRecordMark &&
-      head[1] == kTagHeader && GetU32(head + 2) == kHeaderBodySize &&
-      file->Read(body, sizeof body, &got) && got == sizeof body) {
-    const size_t length = title ? strnlen(title, kTitleSize - 1) : 0;
-    if (length) std::memcpy(body + kTitleOffset, title, length);
-    body[kTitleOffset + length] = '\0';
-    std::memcpy(body + kInfOffset, &inf, sizeof inf);
-    if (file->Seek(sizeof head) && file->Write(body, sizeof body)) status = kOk;
-  }
+  if (!file.Seek(0) || !file.Read(head, sizeof head, &got) || got != sizeof head ||
+      head[0] != kRecordMark || head[1] != kTagHeader || GetU32(head + 2) != kHeaderBodySize ||
+      !file.Read(body, sizeof body, &got) || got != sizeof body)
+    return kRefused;
+  const size_t length = title ? strnlen(title, kTitleSize - 1) : 0;
+  if (length) std::memcpy(body + kTitleOffset, title, length);
+  body[kTitleOffset + length] = '\0';
+  std::memcpy(body + kInfOffset, &inf, sizeof inf);
+  if (!file.Seek(sizeof head) || !file.Write(body, sizeof body)) return kRefused;
+  return kOk;
+}
+
+int PatchFormHeaderFile(const std::string& path, const FormInf& inf, const char* title) {
+  std::unique_ptr<File> file = CurrentEnv()->Open(path, OpenMode::kReadWrite);
+  if (!file) return kCannotOpen;
+  int status = PatchFormHeader(*file, inf, title);
   if (!file->Close()) status = kRefused;
   return status;
 }

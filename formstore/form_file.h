@@ -37,6 +37,7 @@ int ReadFormHeaderFile(const std::string& path, Header* out);
 // Replaces the information block and the title (cut at 40 bytes) in the 288-byte header of a form
 // file; nothing else of the file changes. kCannotOpen, or kRefused when the file does not start
 // with such a header or cannot be read or written.
+int PatchFormHeader(File& file, const FormInf& inf, const char* title);
 int PatchFormHeaderFile(const std::string& path, const FormInf& inf, const char* title);
 
 }  // namespace qs

@@ -2,6 +2,7 @@
 // the writer produces, atomic saves and the direct header calls.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -871,6 +872,59 @@ TEST_F(FormFileTest, PutFormInfDirectNeedsTheCurrentHeaderLayout) {
   EXPECT_EQ(QfaPutFormInfDirect("nothing", &inf, "t"), qs::kNotFound);
   site.WriteFile("flat/short.QFD", H().substr(0, 200));
   EXPECT_EQ(QfaPutFormInfDirect("short", &inf, "t"), qs::kRefused);
+}
+
+// ---- The fuzz targets' seed corpus ----
+
+// The seeds are files the writer makes (plus the older header layouts, which it never writes). The
+// committed corpus must match what the writer writes today; QSTORE_UPDATE_CORPUS=1 rewrites it.
+TEST_F(FormFileTest, SeedCorpusIsWhatTheWriterWrites) {
+  struct Seed {
+    const char* name;
+    std::string source;  // opened and saved again, or taken as it is when `as_is`
+    bool as_is = false;
+  };
+  std::string ten_pages = H();
+  for (int i = 10; i >= 1; --i) ten_pages += P(uint16_t(i), uint16_t(i % 4)) + F(FigureBody(3));
+  qs::ChartInfRec wide = ChartHead(2, 5, 12, 40);
+  std::string wide_body = OldHeaderBody(MakeHeader(1, "", "Wide"));
+  wide_body.resize(630, '\0');
+  const Seed form_seeds[] = {
+      {"minimal", H() + P(1)},
+      {"every_kind", CanonicalFile("BM" + std::string(300, '\x42'))},
+      {"version1_fonts", H(1) + P(1) + C(ChartHead(1, 1)) + Cell(1, 1, Attr(0xFF)) +
+                             T(TextBody(0xFF)) + S("t") + D(TextBody(0xFE))},
+      {"ten_pages", ten_pages},
+      {"older_records", H() + P(1) + Rec('C', Bytes(wide)) + Rec('F', Bytes(FigureBody(1))) +
+                            Cell(2, 5) + S("old") + Rec('z', "unknown")},
+      {"short_header", Rec('H', OldHeaderBody(MakeHeader(2, "", "Short"))) + P(1), true},
+      {"wide_header", Rec('H', wide_body) + P(1), true},
+  };
+  const Seed header_seeds[] = {
+      {"minimal", H() + P(1)},
+      {"blocks", H(2, "") + Rec('b', std::string(360, 'h')) + Rec('a', std::string(64, 'c')) +
+                     Rec('M', "memo") + P(1)},
+      {"short_header", Rec('H', OldHeaderBody(MakeHeader(2, "", "Short"))), true},
+      {"wide_header", Rec('H', wide_body), true},
+  };
+  const bool update = std::getenv("QSTORE_UPDATE_CORPUS") != nullptr;
+  auto check = [&](const char* dir, const Seed& seed) {
+    SCOPED_TRACE(seed.name);
+    std::string bytes = seed.source;
+    if (!seed.as_is) {
+      ASSERT_EQ(Open(seed.source), 0);
+      bytes = SaveBytes();
+    }
+    const std::string path =
+        std::string(QSTORE_SOURCE_DIR) + "/fuzz/corpus/" + dir + "/" + seed.name;
+    if (update) {
+      ASSERT_TRUE(qs::WriteWholeFile(qs::CurrentEnv(), path, bytes));
+    } else {
+      EXPECT_EQ(ReadFile(path), bytes);
+    }
+  };
+  for (const Seed& seed : form_seeds) check("form", seed);
+  for (const Seed& seed : header_seeds) check("header", seed);
 }
 
 }  // namespace
