@@ -124,11 +124,11 @@ TEST_F(ChartTest, AddNormalisesACopy) {
   EXPECT_EQ(Changes(), changes + 1);
 
   const ChartInf got = Get(entry);
-  EXPECT_EQ(got.Flag, 0);
-  EXPECT_EQ(got.Right, 999);
-  EXPECT_EQ(got.Bottom, 40);
-  EXPECT_EQ(got.RowHight, 10);
-  EXPECT_EQ(got.LineColor, 0x000000FFu);
+  EXPECT_EQ(+got.Flag, 0);
+  EXPECT_EQ(+got.Right, 999);
+  EXPECT_EQ(+got.Bottom, 40);
+  EXPECT_EQ(+got.RowHight, 10);
+  EXPECT_EQ(+got.LineColor, 0x000000FFu);
   EXPECT_EQ(Width(entry, 3), 333);
   EXPECT_EQ(Height(entry, 4), 10);
   uint16_t hr1 = 9, hr2 = 9;
@@ -146,7 +146,7 @@ TEST_F(ChartTest, AddNormalisesACopy) {
       EXPECT_EQ(rec.vlines.Get(r, c).style, v_in ? 2 : 0) << r << "," << c;
       EXPECT_EQ(rec.hlines.Get(r, c).style, h_in ? 2 : 0) << r << "," << c;
       if (v_in) {
-        EXPECT_EQ(rec.vlines.Get(r, c).param, 0x1234);
+        EXPECT_EQ(+rec.vlines.Get(r, c).param, 0x1234);
         EXPECT_EQ(rec.vlines.Get(r, c).color, 9);
       }
     }
@@ -180,27 +180,27 @@ TEST_F(ChartTest, LineColoursGoThroughTheColourTableInUse) {
   inf.LineColor = 0x00123456;  // in no table: index 0
   const uint32_t e = Add(inf);
   EXPECT_EQ(Rec(e).vlines.Get(1, 0).color, 0);
-  EXPECT_EQ(Get(e).LineColor, 0u);  // entry 0 of the standard table: black
+  EXPECT_EQ(+Get(e).LineColor, 0u);  // entry 0 of the standard table: black
 
   uint32_t table[16];
   for (int i = 0; i < 16; ++i) table[i] = 0x00010000u * uint32_t(i + 1);
   table[11] = table[4];  // the first equal entry wins
   table[0] = 0x00ABCDEF;
   ASSERT_EQ(QfaPutFormCColor(&h, table), 0);
-  EXPECT_EQ(Get(e).LineColor, 0x00ABCDEFu);
+  EXPECT_EQ(+Get(e).LineColor, 0x00ABCDEFu);
 
   inf.LineColor = table[11];
   const uint32_t e2 = Add(inf);
   EXPECT_EQ(Rec(e2).hlines.Get(1, 1).color, 4);
-  EXPECT_EQ(Get(e2).LineColor, table[4]);
+  EXPECT_EQ(+Get(e2).LineColor, table[4]);
 
   ChartInf put = Get(e);
   put.LineColor = table[9];
   ASSERT_EQ(QfaPutChartInf(&h, e, &put), 0);
-  EXPECT_EQ(Rec(e).inf.line_color, 9);
+  EXPECT_EQ(+Rec(e).inf.line_color, 9);
   put.LineColor = 0x00FFFFFF;  // standard white, not in this table
   ASSERT_EQ(QfaPutChartInf(&h, e, &put), 0);
-  EXPECT_EQ(Rec(e).inf.line_color, 0);
+  EXPECT_EQ(+Rec(e).inf.line_color, 0);
 }
 
 TEST_F(ChartTest, PutChartInfStoresAsGivenButKeepsTheShape) {
@@ -213,15 +213,15 @@ TEST_F(ChartTest, PutChartInfStoresAsGivenButKeepsTheShape) {
   inf.RowHight = 3;
   inf.LineStyle = 9;
   ASSERT_EQ(QfaPutChartInf(&h, e, &inf), 0);
-  EXPECT_EQ(Rec(e).inf.right, 7);  // as given, until read again
+  EXPECT_EQ(+Rec(e).inf.right, 7);  // as given, until read again
   const ChartInf got = Get(e);
-  EXPECT_EQ(got.Flag, 5);
-  EXPECT_EQ(got.Left, 40);
-  EXPECT_EQ(got.Right, 240);
-  EXPECT_EQ(got.Bottom, 0);
-  EXPECT_EQ(got.RowHight, 3);
-  EXPECT_EQ(got.LineStyle, 9);
-  EXPECT_EQ(Rec(e).inf.right, 240);
+  EXPECT_EQ(+got.Flag, 5);
+  EXPECT_EQ(+got.Left, 40);
+  EXPECT_EQ(+got.Right, 240);
+  EXPECT_EQ(+got.Bottom, 0);
+  EXPECT_EQ(+got.RowHight, 3);
+  EXPECT_EQ(+got.LineStyle, 9);
+  EXPECT_EQ(+Rec(e).inf.right, 240);
 
   const uint32_t changes = Changes();
   for (auto [rows, cols] : {std::pair<int, int>{4, 2}, {3, 1}, {0, 2}, {3, 200}}) {
@@ -231,7 +231,7 @@ TEST_F(ChartTest, PutChartInfStoresAsGivenButKeepsTheShape) {
     other.Left = 999;
     EXPECT_EQ(QfaPutChartInf(&h, e, &other), -1);
   }
-  EXPECT_EQ(Get(e).Left, 40);
+  EXPECT_EQ(+Get(e).Left, 40);
   EXPECT_EQ(Changes(), changes);
 }
 
@@ -240,9 +240,9 @@ TEST_F(ChartTest, PutChartInfStoresAsGivenButKeepsTheShape) {
 TEST_F(ChartTest, SizesMoveTheFarEdges) {
   const uint32_t e = Add(Inf(2, 2));
   ASSERT_EQ(QfaPutChartCWidth(&h, e, 2, 120), 0);
-  EXPECT_EQ(Get(e).Right, 220);
+  EXPECT_EQ(+Get(e).Right, 220);
   ASSERT_EQ(QfaPutChartRHight(&h, e, 1, 4), 0);
-  EXPECT_EQ(Get(e).Bottom, 14);
+  EXPECT_EQ(+Get(e).Bottom, 14);
   EXPECT_EQ(Rec(e).rowpos[1], 14);
   EXPECT_EQ(Rec(e).colpos[1], 220);
 }
@@ -309,7 +309,7 @@ TEST_F(ChartTest, InsertedRowBelowTakesNoCellsAndPushesTheRestDown) {
   EXPECT_EQ(RowTexts(e, 2), (V{2 * 16 + 1, 2 * 16 + 2}));
   EXPECT_EQ(Height(e, 3), 15);
   EXPECT_EQ(Height(e, 4), 30);
-  EXPECT_EQ(Get(e).Bottom, bottom + 15);
+  EXPECT_EQ(+Get(e).Bottom, bottom + 15);
   EXPECT_EQ(Rec(e).rowpos[3], 10 + 10 + 15 + 30);
   // The new row keeps the vertical lines of the row it displaced; both its edges carry that row's
   // top edge.
@@ -353,7 +353,7 @@ TEST_F(ChartTest, DeletedRowGivesUpItsCellsAndLinesMoveUp) {
   EXPECT_EQ(page.strings.View(rec.cell_text[2][1]), "3");
   EXPECT_EQ(rec.cell_text[3][1], 0);  // nothing left behind the last row
   EXPECT_EQ(Height(e, 2), 35);
-  EXPECT_EQ(Get(e).Bottom, 45);
+  EXPECT_EQ(+Get(e).Bottom, 45);
   EXPECT_EQ(VStyles(e, 1), (V{51, 53}));
   EXPECT_EQ(HStyles(e, 2), (V{10, 12, 13}));
 }
@@ -386,11 +386,11 @@ TEST_F(ChartTest, RowLimitsAndRange) {
 TEST_F(ChartTest, AChartCanLoseItsLastRowAndGrowAgain) {
   const uint32_t e = Add(Inf(1, 2));
   ASSERT_EQ(QfaDeleteChartR(&h, e, 1), 0);
-  EXPECT_EQ(Get(e).Rows, 0);
+  EXPECT_EQ(+Get(e).Rows, 0);
   EXPECT_EQ(QfaDeleteChartR(&h, e, 1), -1);
   ASSERT_EQ(QfaInsertChartR(&h, e, 0, 1, 20), 0);
-  EXPECT_EQ(Get(e).Rows, 1);
-  EXPECT_EQ(Get(e).Bottom, 20);
+  EXPECT_EQ(+Get(e).Rows, 1);
+  EXPECT_EQ(+Get(e).Bottom, 20);
 }
 
 // ---- Columns ----
@@ -405,7 +405,7 @@ TEST_F(ChartTest, InsertedColumnTakesNoCellsAndPushesTheRestRight) {
   EXPECT_EQ(ColumnTexts(e, 4), (V{1 * 16 + 3, 2 * 16 + 3}));
   EXPECT_EQ(Width(e, 2), 40);
   EXPECT_EQ(Width(e, 3), 100);
-  EXPECT_EQ(Get(e).Right, right + 40);
+  EXPECT_EQ(+Get(e).Right, right + 40);
   EXPECT_EQ(HParams(e, 0), (V{201, 202, 202, 203}));
   EXPECT_EQ(VParams(e, 1), (V{100, 101, 101, 102, 103}));
 }
@@ -435,7 +435,7 @@ TEST_F(ChartTest, DeletedColumnGivesUpItsCellsAndLinesMoveLeft) {
   EXPECT_EQ(ColumnTexts(e, 2), (V{1 * 16 + 3, 2 * 16 + 3}));
   EXPECT_EQ(rec.cell_text[1][3], 0);
   EXPECT_EQ(Width(e, 2), 70);
-  EXPECT_EQ(Get(e).Right, 170);
+  EXPECT_EQ(+Get(e).Right, 170);
   EXPECT_EQ(HParams(e, 2), (V{201, 203}));
   EXPECT_EQ(VParams(e, 1), (V{100, 102, 103}));
 }
