@@ -56,7 +56,10 @@ int WriteLines(RecordWriter& out, uint8_t direction, int boundary, int count,
 
 int WriteChart(RecordWriter& out, const Page& page, const ChartRec& chart) {
   const int rows = chart.rows(), cols = chart.cols();
-  if (rows < 1 || rows > kMaxChartRows || cols < 1 || cols > kMaxChartCols) return kRefused;
+  // A chart whose only row or column was deleted has no grid left to carry and no reader would
+  // take its head: like a text without string, it is not written.
+  if (rows == 0 || cols == 0) return kOk;
+  if (rows > kMaxChartRows || cols > kMaxChartCols) return kRefused;
 
   uint8_t body[kChartBodySize];
   std::memcpy(body, &chart.inf, kChartHeadSize);

@@ -43,10 +43,11 @@ constexpr size_t kPicturePiece = 10240;
 
 // 'P': the page's 1-based number and its information word.
 int WritePageHead(RecordWriter& out, int number, uint16_t inf);
-// The records of the item an entry names; nothing for an entry that names no item. kRefused for a
-// chart whose grid is not 1..127 by 1..127 or whose cells cannot be read, kPictureCopy when an
-// inserted figure's picture file is missing, empty or too large for a record, kRefused when it
-// cannot be read in full, kDamaged when the output cannot be written.
+// The records of the item an entry names; nothing for an entry that names no item, a chart without
+// rows or columns or a text without string. kRefused for a chart larger than 127 by 127 or whose
+// cells cannot be read; kPictureCopy when an inserted figure's picture file is missing, empty or
+// too large for a record, kRefused when it cannot be read in full; kDamaged when the output cannot
+// be written.
 int WritePageItem(RecordWriter& out, const Page& page, PageData entry);
 
 struct PageReadRules {
