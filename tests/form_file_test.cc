@@ -246,8 +246,8 @@ TEST_F(FormFileTest, OpensTheHeaderAndItsBlocks) {
   EXPECT_EQ(Bytes(inf), Bytes(MakeInf("Plan", 1)));
   EXPECT_EQ(form().header().rec.version, 1);  // kept as read; written back as 2
   EXPECT_STREQ(form().header().rec.font_names[1], "Gothic");
-  EXPECT_EQ(form().header().rec.created, 1000);
-  EXPECT_EQ(form().header().rec.updated, 2000);
+  EXPECT_EQ(int32_t{form().header().rec.created}, 1000);
+  EXPECT_EQ(int32_t{form().header().rec.updated}, 2000);
   uint8_t got_block[360];
   ASSERT_EQ(QfaGetFormHeaderFooter(&h, got_block), 0);
   EXPECT_EQ(std::memcmp(got_block, block, 360), 0);
@@ -274,8 +274,8 @@ TEST_F(FormFileTest, ReadsTheShortOlderHeader) {
   EXPECT_EQ(got.version, 7);
   EXPECT_STREQ(got.title, "Old plan");
   EXPECT_STREQ(got.font_names[0], "Mincho");
-  EXPECT_EQ(got.created, 1000);
-  EXPECT_EQ(got.updated, 2000);
+  EXPECT_EQ(int32_t{got.created}, 1000);
+  EXPECT_EQ(int32_t{got.updated}, 2000);
 }
 
 TEST_F(FormFileTest, ReadsTheWideOlderHeaderWithItsFontNamesTwoBytesOn) {
@@ -291,8 +291,8 @@ TEST_F(FormFileTest, ReadsTheWideOlderHeaderWithItsFontNamesTwoBytesOn) {
   EXPECT_STREQ(got.title, "Wide");
   EXPECT_STREQ(got.font_names[0], "Mincho");
   EXPECT_STREQ(got.font_names[1], "Gothic");
-  EXPECT_GE(got.created, before);
-  EXPECT_EQ(got.created, got.updated);
+  EXPECT_GE(int32_t{got.created}, before);
+  EXPECT_EQ(int32_t{got.created}, int32_t{got.updated});
 }
 
 TEST_F(FormFileTest, AnEmptyMemoRecordGivesNoMemo) {
@@ -427,7 +427,7 @@ TEST_F(FormFileTest, ReadsACompleteChart) {
   EXPECT_EQ(chart->vlines.Get(2, 1).style, 4);
   EXPECT_EQ(chart->vlines.Get(2, 0).style, 1);  // the head's line where no record says otherwise
   EXPECT_EQ(chart->hlines.Get(3, 2).style, 0);
-  EXPECT_EQ(chart->hlines.Get(2, 2).param, 7);
+  EXPECT_EQ(uint16_t{chart->hlines.Get(2, 2).param}, 7);
   qs::CellAttr attr;
   ASSERT_EQ(page().cell_attrs.Get(chart->cell_attr[2][1], &attr), 0);
   EXPECT_EQ(Bytes(attr), Bytes(Attr()));
@@ -525,7 +525,7 @@ TEST_F(FormFileTest, ReadsTextsAndFreeCells) {
   EXPECT_EQ(page().strings.View(text->text_id), "text one");
   EXPECT_EQ(Bytes(*text, 34), Bytes(TextBody(), 34));
   EXPECT_EQ(page().strings.View(page().fre_cells.Get(1)->text_id), "free text");
-  EXPECT_EQ(page().fre_cells.Get(2)->text_id, 0);
+  EXPECT_EQ(uint16_t{page().fre_cells.Get(2)->text_id}, 0);
   EXPECT_EQ(page().fre_cells.Get(2)->font.b0, 4);
 }
 
@@ -578,7 +578,7 @@ TEST_F(FormFileTest, ExtractsPicturesIntoScratchFiles) {
   ASSERT_EQ(page().ins_figures.Count(), 2);
   const qs::InsFigureRec& first = *page().ins_figures.Get(1);
   EXPECT_EQ(first.mode, 4);
-  EXPECT_EQ(first.geometry[8], 80);
+  EXPECT_EQ(int32_t{first.geometry[8]}, 80);
   const std::string name = first.file_name;
   EXPECT_EQ(name.substr(0, site.work().size()), site.work());
   EXPECT_EQ(name.substr(name.size() - 4), ".bmp");
