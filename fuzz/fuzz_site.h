@@ -16,7 +16,9 @@ inline std::string& SiteDirectory() {
   return dir;
 }
 
-inline void RemoveSite() { qs::RemoveTree(SiteDirectory()); }
+inline void RemoveSite() {
+  qs::RemoveTree(SiteDirectory());
+}
 
 inline void SetUpSite() {
   SiteDirectory() = qs::MakeTempDirectory("qstore-fuzz-");
