@@ -40,6 +40,9 @@ enum EntryKind : int32_t {
   // A grid position that held no cell attributes (page data, row u16, column u16): putting a cell
   // there is reversed by clearing the position again, which no put can do.
   kCellClearedEntry = 31,
+  // A chart's HR pair (page data, HR1 u16, HR2 u16), which adding a chart clears and deleting the
+  // row an HR names moves off that row; written ahead of such a deletion's content.
+  kChartHREntry = 32,
 };
 
 constexpr size_t kEntryHeaderSize = 20;
@@ -66,6 +69,7 @@ constexpr size_t kCellTextLengthAt = 6 + sizeof(ChartCell);  // 66
 constexpr size_t kCellTextAt = kCellTextLengthAt + 4;        // 70
 constexpr size_t kLineEntryLength = 6 + sizeof(ChartLine);   // 13
 constexpr size_t kCellClearedLength = 6;
+constexpr size_t kChartHRLength = 6;
 
 static_assert(kTextAt + kMaxEntryText < kMaxEntryData, "a full text and its end fit the buffer");
 

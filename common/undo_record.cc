@@ -138,9 +138,20 @@ int AppendColumnWidth(Journal& journal, Binder& b, PageData chart, int32_t kind,
   return EntryBuilder(chart).U16(col).U32(width).AppendTo(journal, kChanged, kind);
 }
 
+// The HR pair, when `needed` says that the replay cannot get it back otherwise.
+void AppendHR(Journal& journal, Binder& b, PageData chart,
+              bool (*needed)(uint16_t hr, uint16_t row), uint16_t row) {
+  uint16_t hr1 = 0, hr2 = 0;
+  if (GetChartHR(b, chart, &hr1, &hr2) != kOk || !(needed(hr1, row) || needed(hr2, row))) return;
+  EntryBuilder(chart).U16(hr1).U16(hr2).AppendTo(journal, kChanged, kChartHREntry);
+}
+
 // Everything a deleted chart needs to come back as it was, in the order the replay undoes it
-// backwards: cells, vertical lines, horizontal lines, column widths, row heights.
+// backwards: HR pair, cells, vertical lines, horizontal lines, column widths, row heights.
 void AppendChartContent(Journal& journal, Binder& b, PageData chart, int rows, int cols) {
+  // A chart is added again with an HR pair of 0.
+  AppendHR(
+      journal, b, chart, [](uint16_t hr, uint16_t) { return hr != 0; }, 0);
   for (int r = 1; r <= rows; ++r)
     for (int c = 1; c <= cols; ++c) AppendCell(journal, b, chart, r, c, false);
   for (int boundary = 0; boundary <= cols; ++boundary)
@@ -186,6 +197,9 @@ int RecordRow(Binder& b, PageData chart, GridAction action, uint16_t row) {
       GetChartRHight(b, chart, row, &height) != kOk)
     return kRefused;
   if (action == kRemoved) {
+    // An HR on the row itself drops to the row above, and inserting the row again leaves it there.
+    AppendHR(
+        *journal, b, chart, [](uint16_t hr, uint16_t r) { return hr == r; }, row);
     const int cols = inf.Cols;
     for (int boundary = 0; boundary <= cols; ++boundary)
       AppendLine(*journal, b, chart, kVertical, row, boundary);

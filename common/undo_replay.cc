@@ -84,7 +84,7 @@ bool DecodeItem(const uint8_t* data, size_t length, Entry* e) {
   }
 }
 
-// Decodes a Changed entry of the grid kinds (22 to 31), which name a chart.
+// Decodes a Changed entry of the grid kinds (22 to 32), which name a chart.
 bool DecodeGrid(const uint8_t* data, size_t length, Entry* e) {
   if (e->item.kind != kChart) return false;
   switch (e->kind) {
@@ -106,6 +106,9 @@ bool DecodeGrid(const uint8_t* data, size_t length, Entry* e) {
     case kCellClearedEntry:
       if (length != kCellClearedLength) return false;
       break;
+    case kChartHREntry:
+      if (length != kChartHRLength) return false;
+      break;
     default:
       return false;
   }
@@ -123,7 +126,7 @@ bool Decode(const EntryHeader& h, const uint8_t* data, Entry* e) {
   e->kind = h.kind;
   e->item = PageData::FromValue(GetU16(data));
   const bool item_kind = h.kind >= kChartInfEntry && h.kind <= kInsFigureEntry;
-  const bool grid_kind = h.kind >= kRHightEntry && h.kind <= kCellClearedEntry;
+  const bool grid_kind = h.kind >= kRHightEntry && h.kind <= kChartHREntry;
   switch (h.action) {
     case kAdded:
       e->replayable = true;
@@ -223,6 +226,10 @@ int ReplayChanged(Binder& b, const Entry& e) {
       return PutChartHline(b, e.item, e.first, e.second, &e.line);
     case kCellClearedEntry:
       return ClearCell(b, e.item, e.first, e.second);
+    case kChartHREntry:
+      // The HR pair is not journalled: the row deletion or chart addition just replayed sets it
+      // again on the way back.
+      return PutChartHR(b, e.item, e.first, e.second);
     default:
       return kOk;
   }
@@ -284,7 +291,9 @@ int Replay(Binder& b, UndoMode direction) {
   if (target != nullptr) target->OpenBlock();
 
   // While the content of a chart that came back is put into it, nothing is journalled: the
-  // addition's own entry deletes the whole chart on the way back.
+  // addition's own entry deletes the whole chart on the way back. Any other entry ends that window,
+  // even one for the same chart: a chart added and deleted within one step is deleted again here,
+  // and that deletion must be journalled, or the way back would look for a chart that is gone.
   PageData refilled;
   int result = kOk;
   EntryHeader header;
@@ -292,7 +301,7 @@ int Replay(Binder& b, UndoMode direction) {
   while (source->TakeBack(&header, data, sizeof data) == kOk) {
     Entry e;
     if (!Decode(header, data, &e)) break;
-    if (undo.mode == kIdle && e.item != refilled) undo.mode = direction;
+    if (undo.mode == kIdle && (e.item != refilled || e.action != kChanged)) undo.mode = direction;
     if (!e.replayable) continue;
     switch (e.action) {
       case kAdded:
