@@ -28,7 +28,9 @@ int DeleteFormPage(Form& f) {
   f.DeletePage(number - 1);
   EmptyBothJournals(f.undo());
   f.CountChange();
-  if (number > f.page_count()) f.set_current_page(f.page_count());
+  // The last page stays current; without pages the cursor goes back where a new form has it, so the
+  // next page can be inserted before it as on a new form.
+  if (number > f.page_count()) f.set_current_page(f.page_count() > 0 ? f.page_count() : 1);
   return kOk;
 }
 

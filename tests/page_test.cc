@@ -199,7 +199,7 @@ TEST_F(FivePageTest, DeletingMiddlePageSelectsItsSuccessor) {
 TEST_F(PageTest, DeletingOnlyPageLeavesNoPageAndPageCallsRefuse) {
   ASSERT_EQ(QfaDeleteFormPage(&h), 0);
   EXPECT_EQ(QfaGetPageCount(&h), 0);
-  EXPECT_EQ(CurPage(), 0);
+  EXPECT_EQ(CurPage(), 1);  // where a new form has it
 
   PageInf inf{};
   uint16_t e = 0;
@@ -216,9 +216,11 @@ TEST_F(PageTest, DeletingOnlyPageLeavesNoPageAndPageCallsRefuse) {
   EXPECT_EQ(QfaAddChart(&h, &chart, &e), -1);
   EXPECT_EQ(QfaDeleteFormPage(&h), -1);
 
-  // With no page the cursor stands before page 1, so a page goes in after it.
-  EXPECT_EQ(QfaInsertFormPage(&h, 0, &inf), -1);
-  ASSERT_EQ(QfaInsertFormPage(&h, 1, &inf), 0);
+  // As on a new form, the first page goes in with After 0; After 1 would aim past the end.
+  EXPECT_EQ(QfaInsertFormPage(&h, 1, &inf), -1);
+  EXPECT_EQ(CurPage(), 2);
+  ASSERT_EQ(QfaPutCurPage(&h, 1), 0);
+  ASSERT_EQ(QfaInsertFormPage(&h, 0, &inf), 0);
   EXPECT_EQ(QfaGetPageCount(&h), 1);
   EXPECT_EQ(CurPage(), 1);
 }
