@@ -16,6 +16,7 @@
 #include "formstore/form.h"
 #include "platform/env.h"
 #include "support/fault_env.h"
+#include "support/form_fixture.h"
 #include "support/scratch_dir.h"
 
 namespace qs {
@@ -444,13 +445,11 @@ TEST(JournalModeTest, EmptyingBothNeedsBoth) {
 class FormJournalTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ReloadFormWorkDir();
     FormInf inf{};
     ASSERT_EQ(QfaCreateForm(&h_, &inf), 0);
   }
   void TearDown() override {
     if (h_.State != nullptr) QfaCloseForm(&h_);
-    ReloadFormWorkDir();
   }
   Form& form() { return *Form::FromHandle(&h_); }
   std::vector<std::string> WorkFiles() {
@@ -460,9 +459,8 @@ class FormJournalTest : public ::testing::Test {
     return names;
   }
 
-  ScratchDir dir_{"form-journal"};
-  std::string work_ = dir_.MakeDir("work");
-  test::SitePathsEnv site_{work_, dir_.MakeDir("base"), dir_.MakeDir("flat")};
+  qs_test::TempSite site_;
+  const std::string& work_ = site_.work();
   FormHandle h_{};
 };
 
