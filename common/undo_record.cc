@@ -91,7 +91,7 @@ CellState ReadCell(Binder& b, PageData chart, uint16_t row, uint16_t col, ChartC
   cell->Color2 = ColorOfIndex(header, attr.color2);
   const std::string_view s = page->strings.View(rec->cell_text[row][col]);
   const size_t n = s.size() < kMaxEntryText ? s.size() : kMaxEntryText;
-  std::memcpy(text256, s.data(), n);
+  if (n > 0) std::memcpy(text256, s.data(), n);
   text256[n] = '\0';
   return CellState::kCell;
 }
