@@ -262,8 +262,9 @@ int ReAdd(Binder& b, Entry& e) {
       status = AddInsFigure(b, &e.ins_figure, e.text, &out);
       break;
   }
+  const bool added = status == kOk;
   PageData now = PageData::FromValue(out);
-  if (status == kOk) {
+  if (added) {
     Page* page = b.CurrentPage();
     status = page != nullptr ? page->Renumber(e.item.kind, now.no, e.item.no) : kRefused;
     if (status == kOk) now = e.item;
@@ -276,7 +277,7 @@ int ReAdd(Binder& b, Entry& e) {
       status = PutChartInf(b, now, &e.chart);
   }
   undo.mode = mode;
-  if (out != 0) RecordPageData(b, now, kAdded);
+  if (added) RecordPageData(b, now, kAdded);
   return status;
 }
 
