@@ -276,7 +276,12 @@ int AddInsFigure(Binder& b, const InsFigure* in, char* path256, uint16_t* out_en
 
   // A name the record cannot hold whole would lose the copy; it counts as a copy that failed.
   const std::string copy = b.FreshScratchName(source);
-  if (copy.size() >= kPathSize || !env->CopyFile(source, copy)) return kPictureCopy;
+  if (copy.size() >= kPathSize) return kPictureCopy;
+  if (!env->CopyFile(source, copy)) {
+    // The name was free a moment ago: whatever stands there now is a partial copy of ours.
+    env->Delete(copy);
+    return kPictureCopy;
+  }
 
   const int no = page->ins_figures.LowestFree();
   if (no < 0 || page->data_count >= Page::kMaxData) {
