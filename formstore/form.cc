@@ -27,9 +27,17 @@ std::string& WorkDirStorage() {
   return dir;
 }
 
-// The machine-wide form counter; mapped on first use.
+// The machine-wide form counter; mapped on first use. The shared object belongs to the user who
+// made it first; another user numbers his forms with one of his own (his default work directory is
+// his own too, so the numbers cannot make scratch names collide).
 SharedCounter* Counter() {
-  static std::unique_ptr<SharedCounter> counter = SharedCounter::Open(kCounterName);
+  static std::unique_ptr<SharedCounter> counter = [] {
+    std::unique_ptr<SharedCounter> shared = SharedCounter::Open(kCounterName);
+    if (!shared)
+      shared =
+          SharedCounter::Open(std::string(kCounterName) + "." + std::to_string(CurrentUserId()));
+    return shared;
+  }();
   return counter.get();
 }
 

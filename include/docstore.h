@@ -29,8 +29,7 @@ typedef struct DocHandle {
 
 /* Creates an empty document (no pages) from info; 0, -1 no memory, -2 no work file. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaCreateDoc(DocHandle* handle, const DocInf* info);
-/* Opens the document file at path with page 1 current; 0, 100 not found, -10, -1, else the
- * reader's status. */
+/* Opens the document at path, page 1 current; 0, 100, -10, -1, or the reader's status. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaOpenDoc(DocHandle* handle, const char* path);
 /* Closes the document and removes its scratch files; always 0. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaCloseDoc(DocHandle* handle);
@@ -46,8 +45,7 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaGetDocInf(DocHandle* handle, D
 /* Copies the information block and the document title (41-byte buffer) out; 0. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaGetDocInf2(DocHandle* handle, DocInf* info,
                                                              char* title);
-/* Reads the information block and title (41-byte buffer) from a document file without opening it;
- * 0, 100 not found, else the header reader's status. */
+/* Reads info and title (41-byte buffer) from a document file; 0, 100 not found, reader's status. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaGetDocInfDirect(const char* path, DocInf* info,
                                                                   char* title);
 /* Replaces the information block; 0. */
@@ -97,8 +95,7 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaPutCurPage(DocHandle* handle, 
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaGetPageInf(DocHandle* handle, PageInf* inf);
 /* Sets the current page's two flags; 0 or -1. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaPutPageInf(DocHandle* handle, const PageInf* inf);
-/* Inserts an empty page before (After 0) or after (After 1) the current one and makes it current;
- * 0 or -1. */
+/* Inserts an empty page before (After 0) or after (After 1) the current one, made current; 0/-1. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaInsertPage(DocHandle* handle, int32_t After);
 /* Deletes the current page; 0 or -1. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaDeletePage(DocHandle* handle);
@@ -112,8 +109,7 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaGetPageData(DocHandle* handle,
                                                               uint16_t* entry);
 /* Deletes the item that entry names, with its entry; 0 or -1. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaDeletePageData(DocHandle* handle, uint32_t entry);
-/* Replaces entry with the next chart, text or free cell in reading order (kind 0: the first);
- * 0, -1 when there is none. */
+/* Steps entry to the next chart, text or free cell in reading order (kind 0: first); 0 or -1. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaNextPageData(DocHandle* handle, uint16_t* entry);
 /* Moves entry to the front of the page's list; 0 or -1. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaMoveTopPageData(DocHandle* handle,
@@ -168,8 +164,7 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaDeleteChartC(DocHandle* handle
 
 /* ---- Chart cells and ruled lines ---- */
 
-/* Copies out the cell whose origin is (row, col) and its text (256-byte buffer); 0, -1 no
- * attributes, -2 not a cell's origin. */
+/* Copies the cell at origin (row, col) and its text (256 bytes); 0, -1 no attrs, -2 not origin. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaGetChartCell(DocHandle* handle, uint32_t entry,
                                                                uint16_t row, uint16_t col,
                                                                ChartCell* cell, char* text);
@@ -178,14 +173,12 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaPutChartCell(DocHandle* handle
                                                                uint16_t row, uint16_t col,
                                                                const ChartCell* cell,
                                                                const char* text);
-/* Writes the next cell after (row, col) in reading order; with Filter non-zero only cells without
- * attributes or of Kind 1 count; 0 or -1. */
+/* Next cell in reading order; Filter 1 keeps cells of Kind 1 or without attributes; 0 or -1. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaChartNextCell(DocHandle* handle, uint8_t Filter,
                                                                 uint32_t entry, uint16_t row,
                                                                 uint16_t col, uint16_t* next_row,
                                                                 uint16_t* next_col);
-/* Writes the next cell from (row, col) in direction Dir (1 up, 2 down, 3 left, 4 right), filtered
- * as QdaChartNextCell; 0, -2 at the edge, -3 no cell that way. */
+/* Next cell in direction Dir (1 up, 2 down, 3 left, 4 right), filtered; 0, -2 edge, -3 none. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaChartNextCellEx(DocHandle* handle, uint8_t Filter,
                                                                   uint32_t entry, uint16_t row,
                                                                   uint16_t col, uint8_t Dir,
@@ -257,8 +250,7 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaGetInsFigure(DocHandle* handle
 /* Replaces the inserted figure's geometry and mode (the picture stays); 0 or -1. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaPutInsFigure(DocHandle* handle, uint32_t entry,
                                                                const InsFigure* figure);
-/* Copies the picture at path into the work directory and adds it; path (256-byte buffer) receives
- * the copy's path; 0, 100 no such picture, 301 copy failed, -1. */
+/* Copies the picture at path (256-byte buffer, gets the copy's path); 0, 100, 301, -1. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaAddInsFigure(DocHandle* handle,
                                                                const InsFigure* figure, char* path,
                                                                uint16_t* entry);
@@ -284,8 +276,7 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaRedo(DocHandle* handle);
 
 /* ---- Concatenation ---- */
 
-/* Appends every page of source (another open document) to target; 0, 501 the documents'
- * information differs, -1. */
+/* Appends every page of another open document; 0, 501 their information differs, -1. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaConcatDoc(DocHandle* target, DocHandle* source);
 
 /* ---- Prohibited-character check ----

@@ -29,20 +29,17 @@ typedef struct FormHandle {
 /* Creates an empty form (no pages) from info; 0, -1 no memory, else the template's status. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaCreateForm(FormHandle* handle,
                                                              const FormInf* info);
-/* Opens the form file of that name (".QFD" added, search directories tried); 0, 100, 201, -1 or
- * the reader's status. */
+/* Opens a form file (".QFD" added, search dirs tried); 0, 100, 201, -1, or the reader's status. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaOpenForm(FormHandle* handle, const char* name);
 /* Closes the form and removes its scratch files; always 0. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaCloseForm(FormHandle* handle);
-/* Writes the form to file_name, appending ".QFD" in place when it has no '.' (buffer needs 4 spare
- * bytes); 0, 108 no page, else the writer's status. */
+/* Saves to file_name (".QFD" appended in place if no '.': 4 spare bytes); 0, 108, writer status. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaSaveForm(FormHandle* handle, char* file_name);
 /* Number of changes since create, open or save. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaQueryFormUpdate(FormHandle* handle);
 /* Whether a form file of that name exists (".QFD" appended in place, 256-byte buffer); 0 or -1. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaFormExist(char* name);
-/* Where a form file lies (".QFD" appended in place, 256-byte buffer); 0 not found, 1 under the
- * base directory, 2 in the flat directory. */
+/* Where the form file lies (256-byte buffer, ".QFD" appended); 0 none, 1 base dir, 2 flat dir. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaFormExist2(char* name);
 
 /* ---- Header information ---- */
@@ -52,12 +49,10 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaGetFormInf(FormHandle* handle,
 /* Copies the information block and the form title (41-byte buffer) out; 0. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaGetFormInf2(FormHandle* handle, FormInf* info,
                                                               char* title);
-/* Reads the information block and title (41-byte buffer) from a form file without opening it; 0,
- * 100 not found, else the header reader's status. */
+/* Reads info and title (41-byte buffer) from a form file; 0, 100 not found, reader's status. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaGetFormInfDirect(const char* name, FormInf* info,
                                                                    char* title);
-/* Replaces the information block (a new template name reloads the fields); 0 or the loader's
- * status. */
+/* Replaces the information block (a new template reloads fields); 0 or the loader's status. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaPutFormInf(FormHandle* handle,
                                                              const FormInf* info);
 /* Replaces the information block and the title (at most 40 bytes); 0 or the loader's status. */
@@ -112,8 +107,7 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaGetPageInf(FormHandle* handle,
 /* Sets the current page's two flags; 0. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaPutPageInf(FormHandle* handle,
                                                              const PageInf* inf);
-/* Inserts an empty page before (After 0) or after (After 1) the current one and makes it current;
- * 0 or -1. */
+/* Inserts an empty page before (After 0) or after (After 1) the current one, made current; 0/-1. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaInsertFormPage(FormHandle* handle, uint8_t After,
                                                                  const PageInf* inf);
 /* Deletes the current page with its content; 0 or -1. */
@@ -126,8 +120,7 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaGetPageData(FormHandle* handle
 /* Deletes the item that entry names, with its entry; 0 or -1. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaDeletePageData(FormHandle* handle,
                                                                  uint32_t entry);
-/* Replaces entry with the next chart, text or free cell in reading order (kind 0: the first);
- * 0, -1 when there is none. */
+/* Steps entry to the next chart, text or free cell in reading order (kind 0: first); 0 or -1. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaNextPageData(FormHandle* handle, uint16_t* entry);
 /* Moves entry to the front of the page's list; 0 or -1. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaMoveTopPageData(FormHandle* handle,
@@ -182,8 +175,7 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaDeleteChartC(FormHandle* handl
 
 /* ---- Chart cells and ruled lines ---- */
 
-/* Copies out the cell whose origin is (row, col) and its text (256-byte buffer); 0, -1 no
- * attributes, -2 not a cell's origin. */
+/* Copies the cell at origin (row, col) and its text (256 bytes); 0, -1 no attrs, -2 not origin. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaGetChartCell(FormHandle* handle, uint32_t entry,
                                                                uint16_t row, uint16_t col,
                                                                ChartCell* cell, char* text);
@@ -197,8 +189,7 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaChartNextCell(FormHandle* hand
                                                                 uint16_t row, uint16_t col,
                                                                 uint16_t* next_row,
                                                                 uint16_t* next_col);
-/* Writes the next cell from (row, col) in direction Dir (1 up, 2 down, 3 left, 4 right); 0, -2 at
- * the edge, -3 no cell that way. */
+/* Next cell in direction Dir (1 up, 2 down, 3 left, 4 right); 0, -2 at the edge, -3 none. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaChartNextCellEx(FormHandle* handle,
                                                                   uint32_t entry, uint16_t row,
                                                                   uint16_t col, uint8_t Dir,
@@ -271,8 +262,7 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaGetInsFigure(FormHandle* handl
 /* Replaces the inserted figure's geometry and mode (the picture stays); 0 or -1. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaPutInsFigure(FormHandle* handle, uint32_t entry,
                                                                const InsFigure* figure);
-/* Copies the picture at path into the work directory and adds it; path (256-byte buffer) receives
- * the copy's path; 0, 301 copy failed, -1. */
+/* Copies the picture at path (256-byte buffer, gets the copy's path) and adds it; 0, 301, -1. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaAddInsFigure(FormHandle* handle,
                                                                const InsFigure* figure, char* path,
                                                                uint16_t* entry);
@@ -360,8 +350,7 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaPutFieldLayout2(FormHandle* ha
                                                                   uint16_t FieldId,
                                                                   uint32_t LayoutNo,
                                                                   const LayoutPos* pos);
-/* Places the field at (row, col) of the chart or free cell entry and writes the placement number;
- * 0, -1 .. -7, 106, 107. */
+/* Places the field at (row, col) of entry, writes the placement number; 0, -1..-7, 106, 107. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaAddFieldLayout(FormHandle* handle,
                                                                  uint16_t FieldId, uint32_t entry,
                                                                  uint16_t row, uint16_t col,
@@ -400,8 +389,7 @@ QSTORE_EXTERN_C QSTORE_API char* QSTORE_CALL QfaSubsStrRev(char* s);
 
 /* ---- Conversion ---- */
 
-/* Writes the form of that name as a document file at doc_path (".QFD" appended in place when it has
- * no '.', buffer needs 4 spare bytes); 0, else the open or save status. */
+/* Converts a form to a document at doc_path (".QFD" appended if no '.'); 0, open/save status. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaConvertToDoc(const char* form_name,
                                                                char* doc_path);
 

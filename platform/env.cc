@@ -8,9 +8,13 @@ namespace {
 Env* env_for_testing = nullptr;
 }  // namespace
 
-Env* CurrentEnv() { return env_for_testing != nullptr ? env_for_testing : Env::Default(); }
+Env* CurrentEnv() {
+  return env_for_testing != nullptr ? env_for_testing : Env::Default();
+}
 
-void SetEnvForTesting(Env* env) { env_for_testing = env; }
+void SetEnvForTesting(Env* env) {
+  env_for_testing = env;
+}
 
 bool ReadWholeFile(Env* env, const std::string& path, std::string* contents) {
   contents->clear();

@@ -32,11 +32,11 @@ class File {
 };
 
 enum class OpenMode {
-  kRead,       // existing file, read only
-  kReadWrite,  // existing file, read and write, no truncation
-  kCreate,     // create or truncate, read and write
-  kCreateNew,  // create, read and write; fails when the file exists
-  kOpenAlways, // create when missing, never truncate, read and write
+  kRead,        // existing file, read only
+  kReadWrite,   // existing file, read and write, no truncation
+  kCreate,      // create or truncate, read and write
+  kCreateNew,   // create, read and write; fails when the file exists
+  kOpenAlways,  // create when missing, never truncate, read and write
 };
 
 // The file system and other process-level services. Default() is the real one; tests may install
@@ -57,8 +57,8 @@ class Env {
   virtual bool CopyFile(const std::string& from, const std::string& to) = 0;
   // Creates the directory with any missing parents (splits at '/'). True when it exists afterwards.
   virtual bool CreateDirectories(const std::string& path, int mode = 0755) = 0;
-  // Names (not paths) of the entries of a directory, '.' and '..' left out. False when the directory
-  // cannot be read.
+  // Names (not paths) of the entries of a directory, '.' and '..' left out. False when the
+  // directory cannot be read.
   virtual bool ListDirectory(const std::string& dir, std::vector<std::string>* names) = 0;
 };
 
@@ -109,13 +109,15 @@ class Plugin {
 
 // Reads `key` of `section` from an INI file with the contract of GetPrivateProfileStringA: section
 // and key names compare case-insensitively; the value is trimmed of surrounding blanks; a missing
-// file, section or key gives `default_value`; the result is cut to size - 1 bytes and NUL-terminated
-// in `out`. Returns the number of bytes placed in `out` (without the NUL).
+// file, section or key gives `default_value`; the result is cut to size - 1 bytes and
+// NUL-terminated in `out`. Returns the number of bytes placed in `out` (without the NUL).
 size_t IniGetString(const std::string& path, const char* section, const char* key,
                     const char* default_value, char* out, size_t size);
 
 // Shift-JIS (code page 932): true for a byte that starts a two-byte character.
-inline bool IsSjisLeadByte(uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+inline bool IsSjisLeadByte(uint8_t b) {
+  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
 
 // The value of an environment variable, or nullptr.
 const char* GetEnvVar(const char* name);

@@ -191,7 +191,8 @@ class PosixEnv final : public Env {
       std::string prefix = path.substr(0, slash);
       // Failures are not final here (a parent may exist but be unreadable); the check at the end
       // decides.
-      if (!prefix.empty() && !IsDirectory(prefix)) ::mkdir(prefix.c_str(), static_cast<mode_t>(mode));
+      if (!prefix.empty() && !IsDirectory(prefix))
+        ::mkdir(prefix.c_str(), static_cast<mode_t>(mode));
       if (slash == std::string::npos) break;
       start = slash + 1;
     }

@@ -25,7 +25,9 @@ bool IsLeadAt(std::string_view s, size_t i) {
   return i + 1 < s.size() && IsSjisLeadByte(static_cast<uint8_t>(s[i]));
 }
 
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char AsciiLower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 // Equal ignoring the case of one-byte letters; double-byte characters must match exactly.
 bool NamesEqual(std::string_view a, std::string_view b) {

@@ -42,7 +42,9 @@ class PosixChildProcess final : public ChildProcess {
 
 }  // namespace
 
-const char* GetEnvVar(const char* name) { return name != nullptr ? std::getenv(name) : nullptr; }
+const char* GetEnvVar(const char* name) {
+  return name != nullptr ? std::getenv(name) : nullptr;
+}
 
 bool SetEnvVar(const char* name, const char* value) {
   if (name == nullptr) return false;
@@ -63,7 +65,9 @@ std::string DirectoryOfModule(const void* address) {
   return slash == std::string::npos ? std::string() : file.substr(0, slash + 1);
 }
 
-unsigned CurrentUserId() { return static_cast<unsigned>(::getuid()); }
+unsigned CurrentUserId() {
+  return static_cast<unsigned>(::getuid());
+}
 
 std::string HomeDirectory() {
   const char* home = std::getenv("HOME");

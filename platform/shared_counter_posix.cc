@@ -52,11 +52,10 @@ std::unique_ptr<SharedCounter> SharedCounter::Open(const std::string& name) {
   // A new object has size 0. Two processes may both see that and both extend it; extending to the
   // size it already has changes nothing, so a counter already in use is never cleared.
   struct stat st;
-  bool ok = ::fstat(fd, &st) == 0 &&
-            (st.st_size >= static_cast<off_t>(kMappedSize) ||
-             ::ftruncate(fd, static_cast<off_t>(kMappedSize)) == 0);
-  void* base = ok ? ::mmap(nullptr, kMappedSize, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0)
-                  : MAP_FAILED;
+  bool ok = ::fstat(fd, &st) == 0 && (st.st_size >= static_cast<off_t>(kMappedSize) ||
+                                      ::ftruncate(fd, static_cast<off_t>(kMappedSize)) == 0);
+  void* base =
+      ok ? ::mmap(nullptr, kMappedSize, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0) : MAP_FAILED;
   ::close(fd);  // the mapping stays valid without the descriptor
   if (base == MAP_FAILED) return nullptr;
   std::unique_ptr<SharedCounter> counter(new (std::nothrow) PosixSharedCounter(base));

@@ -6,7 +6,9 @@
 
 namespace qs {
 
-int32_t NowSeconds() { return static_cast<int32_t>(std::time(nullptr)); }
+int32_t NowSeconds() {
+  return static_cast<int32_t>(std::time(nullptr));
+}
 
 CalendarTime UtcCalendar(int64_t seconds) {
   constexpr int64_t kSecondsPerDay = 86400;
@@ -24,7 +26,8 @@ CalendarTime UtcCalendar(int64_t seconds) {
   const int64_t day_of_era = days - era * 146097;
   const int64_t year_of_era =
       (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
-  const int64_t day_of_year = day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
+  const int64_t day_of_year =
+      day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
   const int64_t month_from_march = (5 * day_of_year + 2) / 153;
   const int64_t day = day_of_year - (153 * month_from_march + 2) / 5 + 1;
   const int64_t month = month_from_march < 10 ? month_from_march + 3 : month_from_march - 9;

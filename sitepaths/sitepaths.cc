@@ -3,8 +3,10 @@
 #define SITEPATHS_BUILDING_LIBRARY
 #include "sitepaths/sitepaths.h"
 
+#include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "platform/env.h"
 
@@ -26,29 +28,33 @@ constexpr Setting kPluginDir{"SITEPATHS_PLUGIN_DIR", "PluginDir"};
 constexpr Setting kSharedDir{"SITEPATHS_SHARED_DIR", "SharedDir"};
 constexpr Setting kUserDir{"SITEPATHS_USER_DIR", "UserDir"};
 
+// Strings here are built with the members of std::string only: a template instantiated in this
+// file (a constructor from a pointer, operator+, std::to_string) would be exported from the library
+// beside the five functions of the service.
+
 // The environment's value, else the configuration file's; "" when neither has one.
 std::string Configured(const Setting& setting) {
+  std::string result;
   const char* value = qs::GetEnvVar(setting.variable);
-  if (value != nullptr && *value != '\0') return value;
+  if (value != nullptr && *value != '\0') return result.assign(value);
   const char* config = qs::GetEnvVar(kConfigVariable);
-  if (config == nullptr || *config == '\0') return std::string();
+  if (config == nullptr || *config == '\0') return result;
+  std::string path;
+  path.assign(config);
   char buf[kConfigValueSize];
-  size_t n = qs::IniGetString(config, kConfigSection, setting.key, "", buf, sizeof buf);
-  return std::string(buf, n);
+  size_t n = qs::IniGetString(path, kConfigSection, setting.key, "", buf, sizeof buf);
+  return result.assign(buf, n);
 }
 
-std::string AsDirectory(std::string dir) {
-  if (!dir.empty() && dir.back() != '/') dir += '/';
-  return dir;
+void AppendSeparator(std::string* dir) {
+  if (!dir->empty() && dir->back() != '/') dir->push_back('/');
 }
 
-std::string Join(const std::string& dir, const std::string& name) {
-  return dir.empty() || dir.back() == '/' ? dir + name : dir + "/" + name;
-}
-
-// Places the answer, or leaves the buffer empty when it does not fit with its NUL.
-int Answer(const std::string& dir, char* out, size_t size) {
+// Places `dir` as a directory (ending in '/'), or leaves the buffer empty when it does not fit with
+// its NUL.
+int Answer(std::string dir, char* out, size_t size) {
   if (out == nullptr) return SITEPATHS_NO_BUFFER;
+  AppendSeparator(&dir);
   if (dir.size() >= size) {
     out[0] = '\0';
     return SITEPATHS_TOO_LONG;
@@ -68,10 +74,39 @@ int Guarded(char* out, Body body) noexcept {
   }
 }
 
-// An answer that is a setting, else a fixed default.
-int AnswerSetting(const Setting& setting, const std::string& fallback, char* out) {
+// An answer that is a setting, else the default `fallback` gives.
+template <typename Fallback>
+int AnswerSetting(const Setting& setting, Fallback fallback, char* out) {
+  if (out == nullptr) return SITEPATHS_NO_BUFFER;
   std::string dir = Configured(setting);
-  return Answer(AsDirectory(dir.empty() ? fallback : dir), out, SITEPATHS_DIR_SIZE);
+  if (dir.empty()) dir = fallback();
+  return Answer(std::move(dir), out, SITEPATHS_DIR_SIZE);
+}
+
+std::string NoDefault() {
+  return std::string();
+}
+
+// $TMPDIR (else /tmp) + "/qstore-<uid>".
+std::string DefaultWorkDir() {
+  std::string dir = qs::TempDirectory();
+  AppendSeparator(&dir);
+  char name[32];
+  std::snprintf(name, sizeof name, "qstore-%u", qs::CurrentUserId());
+  return dir.append(name);
+}
+
+// $HOME + "/.config/qstore", or "" when the home directory is unknown.
+std::string DefaultUserDir() {
+  std::string dir = qs::HomeDirectory();
+  if (dir.empty()) return dir;
+  AppendSeparator(&dir);
+  return dir.append(".config/qstore");
+}
+
+std::string DefaultPluginDir() {
+  // Any address inside this library will do.
+  return qs::DirectoryOfModule(kConfigSection);
 }
 
 }  // namespace
@@ -83,11 +118,9 @@ SITEPATHS_API int SITEPATHS_CALL SitePathsWorkDir(char* dir256) {
     if (dir256 == nullptr) return SITEPATHS_NO_BUFFER;
     std::string dir = Configured(kWorkDir);
     const bool is_default = dir.empty();
-    if (is_default) {
-      dir = Join(qs::TempDirectory(), "qstore-" + std::to_string(qs::CurrentUserId()));
-    }
-    dir = AsDirectory(dir);
-    if (dir.size() >= SITEPATHS_DIR_SIZE) return Answer(dir, dir256, SITEPATHS_DIR_SIZE);
+    if (is_default) dir = DefaultWorkDir();
+    AppendSeparator(&dir);
+    if (dir.size() >= SITEPATHS_DIR_SIZE) return Answer(std::move(dir), dir256, SITEPATHS_DIR_SIZE);
     const bool ready = qs::Env::Default()->CreateDirectories(dir, 0700);
     // The default lies in a directory every user may write to; someone else may have put a
     // directory or a link of that name there first, to read or replace our scratch files.
@@ -95,7 +128,7 @@ SITEPATHS_API int SITEPATHS_CALL SitePathsWorkDir(char* dir256) {
       dir256[0] = '\0';
       return SITEPATHS_NOT_READY;
     }
-    int result = Answer(dir, dir256, SITEPATHS_DIR_SIZE);
+    int result = Answer(std::move(dir), dir256, SITEPATHS_DIR_SIZE);
     return ready ? result : SITEPATHS_NOT_READY;
   });
 }
@@ -104,26 +137,21 @@ SITEPATHS_API int SITEPATHS_CALL SitePathsFormDirs(char* a64, char* base256, cha
                                                    char* d64) {
   if (a64 != nullptr) a64[0] = '\0';
   if (d64 != nullptr) d64[0] = '\0';
-  int base = Guarded(base256, [&] { return AnswerSetting(kBaseDir, "", base256); });
-  int flat = Guarded(flat256, [&] { return AnswerSetting(kFlatDir, "", flat256); });
+  int base = Guarded(base256, [&] { return AnswerSetting(kBaseDir, NoDefault, base256); });
+  int flat = Guarded(flat256, [&] { return AnswerSetting(kFlatDir, NoDefault, flat256); });
   return base != SITEPATHS_OK ? base : flat;
 }
 
 SITEPATHS_API int SITEPATHS_CALL SitePathsPluginDir(char* dir256) {
-  return Guarded(dir256, [&] {
-    return AnswerSetting(kPluginDir, qs::DirectoryOfModule(kConfigSection), dir256);
-  });
+  return Guarded(dir256, [&] { return AnswerSetting(kPluginDir, DefaultPluginDir, dir256); });
 }
 
 SITEPATHS_API int SITEPATHS_CALL SitePathsSharedDir(char* dir256) {
-  return Guarded(dir256, [&] { return AnswerSetting(kSharedDir, "", dir256); });
+  return Guarded(dir256, [&] { return AnswerSetting(kSharedDir, NoDefault, dir256); });
 }
 
 SITEPATHS_API int SITEPATHS_CALL SitePathsUserDir(char* dir256) {
-  return Guarded(dir256, [&] {
-    std::string home = qs::HomeDirectory();
-    return AnswerSetting(kUserDir, home.empty() ? home : Join(home, ".config/qstore/"), dir256);
-  });
+  return Guarded(dir256, [&] { return AnswerSetting(kUserDir, DefaultUserDir, dir256); });
 }
 
 }  // extern "C"

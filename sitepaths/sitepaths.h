@@ -2,11 +2,11 @@
  * load the character-check plug-in and read its tables.
  *
  * Every function fills NUL-terminated directory paths into the caller's buffers. A non-empty answer
- * ends in '/'; an empty one stands for the current directory. Each answer comes from the environment
- * variable named below, else from the INI file named by SITEPATHS_CONFIG (section [sitepaths], key
- * named below), else from a default; an empty setting counts as no setting. Nothing is cached: every
- * call looks again. An answer that does not fit its buffer leaves the buffer empty; nothing is ever
- * written past a buffer. */
+ * ends in '/'; an empty one stands for the current directory. Each answer comes from the
+ * environment variable named below, else from the INI file named by SITEPATHS_CONFIG (section
+ * [sitepaths], key named below), else from a default; an empty setting counts as no setting.
+ * Nothing is cached: every call looks again. An answer that does not fit its buffer leaves the
+ * buffer empty; nothing is ever written past a buffer. */
 #ifndef QSTORE_SITEPATHS_SITEPATHS_H_
 #define QSTORE_SITEPATHS_SITEPATHS_H_
 
@@ -32,9 +32,9 @@
 
 /* Results. */
 #define SITEPATHS_OK 0
-#define SITEPATHS_TOO_LONG 1    /* an answer did not fit its buffer, which was left empty */
-#define SITEPATHS_NO_BUFFER 2   /* a buffer that must be filled was a null pointer */
-#define SITEPATHS_NOT_READY 3   /* the work directory could not be made, or is not safe to use */
+#define SITEPATHS_TOO_LONG 1  /* an answer did not fit its buffer, which was left empty */
+#define SITEPATHS_NO_BUFFER 2 /* a buffer that must be filled was a null pointer */
+#define SITEPATHS_NOT_READY 3 /* the work directory could not be made, or is not safe to use */
 #define SITEPATHS_NO_MEMORY 4
 
 #ifdef __cplusplus
@@ -49,7 +49,8 @@ SITEPATHS_API int SITEPATHS_CALL SitePathsWorkDir(char* dir256);
 
 /* The two directories forms are looked up in: base256 holds QFD/ and QFT/ (SITEPATHS_BASE_DIR /
  * BaseDir), flat256 holds form files directly (SITEPATHS_FLAT_DIR / FlatDir); both default to
- * empty. a64 and d64 receive "" and may be null. Returns SITEPATHS_OK only when both answers fit. */
+ * empty. a64 and d64 receive "" and may be null. Returns SITEPATHS_OK only when both answers fit.
+ */
 SITEPATHS_API int SITEPATHS_CALL SitePathsFormDirs(char* a64, char* base256, char* flat256,
                                                    char* d64);
 

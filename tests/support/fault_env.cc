@@ -73,9 +73,13 @@ bool FaultEnv::CopyFile(const std::string& from, const std::string& to) {
   return base_->CopyFile(from, to);
 }
 
-ScopedEnv::ScopedEnv(Env* env) : previous_(CurrentEnv()) { SetEnvForTesting(env); }
+ScopedEnv::ScopedEnv(Env* env) : previous_(CurrentEnv()) {
+  SetEnvForTesting(env);
+}
 
-ScopedEnv::~ScopedEnv() { SetEnvForTesting(previous_ == Env::Default() ? nullptr : previous_); }
+ScopedEnv::~ScopedEnv() {
+  SetEnvForTesting(previous_ == Env::Default() ? nullptr : previous_);
+}
 
 }  // namespace test
 }  // namespace qs

@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "formstore.h"
 #include "formstore/form.h"
+#include "support/scratch_dir.h"
 
 namespace qs_test {
 
@@ -34,9 +36,9 @@ class TempSite {
   std::vector<std::string> WorkFiles() const;
 
  private:
+  qs::test::ScratchDir dir_;
   std::string root_, work_, base_, flat_;
-  std::string saved_[3];
-  bool had_[3] = {};
+  qs::test::SitePathsEnv env_;
 };
 
 // One created form with `pages` pages inserted (page 1 current). ReadOrder and title are left 0.

@@ -24,9 +24,13 @@ ScratchDir::ScratchDir(const char* tag) {
   }
 }
 
-ScratchDir::~ScratchDir() { RemoveTree(path_); }
+ScratchDir::~ScratchDir() {
+  RemoveTree(path_);
+}
 
-std::string ScratchDir::Sub(std::string_view name) const { return path_ + std::string(name); }
+std::string ScratchDir::Sub(std::string_view name) const {
+  return path_ + std::string(name);
+}
 
 std::string ScratchDir::MakeDir(std::string_view name) const {
   std::string dir = Sub(name);

@@ -1,0 +1,40 @@
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "support/form_fixture.h"
+
+namespace qs_test {
+
+namespace fs = std::filesystem;
+
+TempSite::TempSite()
+    : dir_("site"),
+      root_(dir_.path()),
+      work_(dir_.MakeDir("work")),
+      base_(dir_.MakeDir("base")),
+      flat_(dir_.MakeDir("flat")),
+      env_(work_, base_, flat_) {
+  dir_.MakeDir("base/QFD");
+  dir_.MakeDir("base/QFT");
+  qs::ReloadFormWorkDir();
+}
+
+TempSite::~TempSite() = default;
+
+std::string TempSite::WriteFile(const std::string& relative_path,
+                                const std::string& contents) const {
+  const fs::path path = fs::path(root_) / relative_path;
+  fs::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << contents;
+  return path.string();
+}
+
+std::vector<std::string> TempSite::WorkFiles() const {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(work_)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace qs_test
