@@ -249,7 +249,7 @@ int GetChartCell(Binder& b, PageData entry, uint16_t row, uint16_t col, ChartCel
   if (page->cell_attrs.Get(attr_id, &rec) != kOk) return kRefused;
   ToChartCell(b, rec, cell);
   const std::string_view text = page->strings.View(text_id);
-  std::memcpy(text256, text.data(), text.size());
+  if (!text.empty()) std::memcpy(text256, text.data(), text.size());
   text256[text.size()] = '\0';
   return kOk;
 }

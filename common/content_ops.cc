@@ -31,7 +31,7 @@ std::string_view CurrentTitle(Binder& b) {
 
 void CopyOut(std::string_view s, char* out256) {
   const size_t n = s.size() < kMaxText ? s.size() : kMaxText;
-  std::memcpy(out256, s.data(), n);
+  if (n != 0) std::memcpy(out256, s.data(), n);
   out256[n] = '\0';
 }
 

@@ -333,8 +333,8 @@ TEST_F(CellTest, CellPutAndGet) {
   EXPECT_EQ(out.Font.ValueB, 2);
   EXPECT_EQ(out.Font.ValueC, 1);
   EXPECT_EQ(std::memcmp(out.Attr, attrs, sizeof attrs), 0);
-  EXPECT_EQ(out.Color1, 0x000000FFu);
-  EXPECT_EQ(out.Color2, 0u);
+  EXPECT_EQ(uint32_t(out.Color1), 0x000000FFu);
+  EXPECT_EQ(uint32_t(out.Color2), 0u);
   EXPECT_EQ(out.Mode, 9);
 
   // Putting again reuses both ids; an empty text frees the string.
@@ -409,8 +409,8 @@ TEST_F(CellTest, LinesInsideAndOutsideTheGrid) {
   ChartLine out{};
   EXPECT_EQ(QfaGetChartVline(&h, chart, 2, 3, &out), 0);
   EXPECT_EQ(out.Style, 3);
-  EXPECT_EQ(out.Param, 0x1234);
-  EXPECT_EQ(out.Color, 0x00FF0000u);
+  EXPECT_EQ(uint32_t(out.Param), 0x1234u);
+  EXPECT_EQ(uint32_t(out.Color), 0x00FF0000u);
   EXPECT_EQ(page().charts.Get(1)->vlines.Get(2, 3).color, 12);
   EXPECT_EQ(QfaGetChartHline(&h, chart, 2, 3, &out), 0);
   EXPECT_EQ(out.Style, 3);

@@ -149,7 +149,7 @@ TEST_F(ContentTest, TextAndFreeCellRecordsRoundTrip) {
   EXPECT_EQ(page().strings.LiveCount(), 1);
   ASSERT_EQ(QfaGetText(&h, text_entry, &out, text), 0);
   EXPECT_STREQ(text, "");
-  EXPECT_EQ(out.Left, 42);
+  EXPECT_EQ(int32_t(out.Left), 42);
 
   // Strings over 255 bytes are cut there.
   const std::string long_text(400, 'y');
@@ -342,7 +342,7 @@ TEST_F(ContentTest, PictureCopiesAreNamedInSequence) {
   char name[256];
   ASSERT_EQ(QfaGetInsFigure(&h, entry, &out, name), 0);
   EXPECT_EQ(std::string(name), work_ + CopyName(2));
-  EXPECT_EQ(out.Geometry[0], 11);
+  EXPECT_EQ(int32_t(out.Geometry[0]), 11);
   EXPECT_EQ(out.Mode, 2);
 }
 
@@ -369,7 +369,7 @@ TEST_F(ContentTest, PutInsFigureKeepsTheFile) {
   char name[256];
   ASSERT_EQ(QfaGetInsFigure(&h, entry, &out, name), 0);
   EXPECT_EQ(std::string(name), path);
-  EXPECT_EQ(out.Geometry[8], 108);
+  EXPECT_EQ(int32_t(out.Geometry[8]), 108);
   EXPECT_EQ(out.Mode, 7);
   EXPECT_EQ(WorkFiles(), std::vector<std::string>{CopyName(1)});
 }
