@@ -95,70 +95,78 @@ Pos CellArea(const ChartRec& chart, Pos p) {
              uint16_t(LastColumnFrom(chart, o.row, o.col))};
 }
 
+// The first k from `begin` towards `end` (inclusive, either way) for which (row_of(k), col_of(k))
+// is an origin; 0 when there is none.
+template <typename RowOf, typename ColOf>
+int FirstOrigin(const ChartRec& chart, int begin, int end, RowOf row_of, ColOf col_of) {
+  const int delta = begin <= end ? 1 : -1;
+  for (int k = begin; delta > 0 ? k <= end : k >= end; k += delta)
+    if (IsOrigin(chart, row_of(k), col_of(k))) return k;
+  return 0;
+}
+
 // One step from `from` in a direction: kOk with *to the origin of the cell found, kEdge when
-// `from` already lies at the chart's edge that way, kNoCell when no origin lies that way.
+// `from` already lies at the chart's edge that way, kNoCell when no origin lies that way. Down and
+// right start behind the far edge of the cell covering `from`.
 int Step(const ChartRec& chart, Pos from, uint8_t dir, Pos* to) {
   const int r = from.row;
   const int c = from.col;
-  int found_row = r;
-  int found_col = c;
-  bool found = false;
+  auto same_row = [r](int) { return r; };
+  auto same_col = [c](int) { return c; };
+  auto k_itself = [](int k) { return k; };
+  Pos found = from;
+  int k = 0;
   switch (dir) {
     case kUp:
       if (r <= 1) return kEdge;
-      for (int k = r - 1; k >= 1 && !found; --k)
-        if (IsOrigin(chart, k, c)) found_row = k, found = true;
+      k = found.row = uint16_t(FirstOrigin(chart, r - 1, 1, k_itself, same_col));
       break;
-    case kDown: {
+    case kDown:
       if (r >= chart.rows()) return kEdge;
-      const int e = CellArea(chart, from).row;
-      for (int k = e + 1; k <= chart.rows() && !found; ++k)
-        if (IsOrigin(chart, k, c)) found_row = k, found = true;
+      if (const int e = CellArea(chart, from).row; e < chart.rows())
+        k = found.row = uint16_t(FirstOrigin(chart, e + 1, chart.rows(), k_itself, same_col));
       break;
-    }
     case kLeft:
       if (c < 2) return kEdge;
-      for (int k = c - 1; k >= 1 && !found; --k)
-        if (IsOrigin(chart, r, k)) found_col = k, found = true;
+      k = found.col = uint16_t(FirstOrigin(chart, c - 1, 1, same_row, k_itself));
       break;
-    case kRight: {
+    case kRight:
       if (c >= chart.cols()) return kEdge;
-      const int e = CellArea(chart, from).col;
-      for (int k = e + 1; k <= chart.cols() && !found; ++k)
-        if (IsOrigin(chart, r, k)) found_col = k, found = true;
+      if (const int e = CellArea(chart, from).col; e < chart.cols())
+        k = found.col = uint16_t(FirstOrigin(chart, e + 1, chart.cols(), same_row, k_itself));
       break;
-    }
     default:
       return kNoCell;
   }
-  if (!found) return kNoCell;
-  *to = CoveringOrigin(chart, Pos{uint16_t(found_row), uint16_t(found_col)});
+  if (k == 0) return kNoCell;
+  *to = CoveringOrigin(chart, found);
   return kOk;
 }
 
-// The next cell in the header's reading order: a first step, and when it fails a second one from
-// the start of the next column or row.
+// The next cell in reading order: a first step and, when it fails, a second one from the start of
+// the next column or row.
+struct ReadingRule {
+  uint8_t first;
+  uint8_t second;
+  bool restart_row;  // the second step starts in row 1; otherwise in the column below
+};
+
 int ReadingStep(const ChartRec& chart, uint8_t read_order, Pos from, Pos* to) {
-  uint8_t first, second;
+  static constexpr ReadingRule kRules[] = {
+      {kDown, kRight, true},   // 0: columns top to bottom, moving right
+      {kRight, kDown, false},  // 1: rows left to right, moving down
+      {kDown, kLeft, true},    // 2: columns top to bottom, moving left
+      {kLeft, kDown, false},   // 3: rows right to left, moving down
+  };
+  if (read_order >= sizeof kRules / sizeof kRules[0]) return kRefused;
+  const ReadingRule& rule = kRules[read_order];
+  if (Step(chart, from, rule.first, to) == kOk) return kOk;
   Pos restart = from;
-  switch (read_order) {
-    case 0:
-      first = kDown, second = kRight, restart.row = 1;
-      break;
-    case 1:
-      first = kRight, second = kDown, restart.col = 1;
-      break;
-    case 2:
-      first = kDown, second = kLeft, restart.row = 1;
-      break;
-    case 3:
-      first = kLeft, second = kDown, restart.col = uint16_t(chart.cols());
-      break;
-    default:
-      return kRefused;
-  }
-  if (Step(chart, from, first, to) == kOk) return kOk;
-  return Step(chart, restart, second, to) == kOk ? kOk : kRefused;
+  if (rule.restart_row)
+    restart.row = 1;
+  else
+    restart.col = rule.first == kRight ? 1 : uint16_t(chart.cols());
+  return Step(chart, restart, rule.second, to) == kOk ? kOk : kRefused;
 }
 
 // What a non-zero filter accepts: an origin without attributes, or one whose Kind is 1.
@@ -342,7 +350,8 @@ int PutChartHline(Binder& b, PageData entry, uint16_t boundary, uint16_t col,
 
 int ChartGetExistCell(Binder& b, PageData entry, uint16_t* row, uint16_t* col) {
   const ChartRec* chart = ChartOf(b, entry);
-  if (chart == nullptr) return kRefused;
+  // No cell covers a position outside the grid.
+  if (chart == nullptr || !InGrid(*chart, *row, *col)) return kRefused;
   const Pos o = CoveringOrigin(*chart, Pos{*row, *col});
   *row = o.row;
   *col = o.col;
@@ -352,7 +361,7 @@ int ChartGetExistCell(Binder& b, PageData entry, uint16_t* row, uint16_t* col) {
 int ChartCellArea(Binder& b, PageData entry, uint16_t row, uint16_t col, uint16_t* last_row,
                   uint16_t* last_col) {
   const ChartRec* chart = ChartOf(b, entry);
-  if (chart == nullptr) return kRefused;
+  if (chart == nullptr || !InGrid(*chart, row, col)) return kRefused;
   const Pos far = CellArea(*chart, Pos{row, col});
   *last_row = far.row;
   *last_col = far.col;

@@ -187,13 +187,23 @@ TEST_F(CellTest, RectanglesUseSixteenBitRunningSums) {
   EXPECT_EQ(right, (80000 & 0xFFFF));
 }
 
-TEST_F(CellTest, RectangleOutsideTheGridIsRefused) {
+TEST_F(CellTest, PositionsOutsideTheGridHaveNoCell) {
   const uint32_t chart = AddGrid(2, 2);
   int32_t v[4] = {7, 7, 7, 7};
   EXPECT_EQ(QfaChartCellRect(&h, chart, 0, 1, &v[0], &v[1], &v[2], &v[3]), -1);
   EXPECT_EQ(QfaChartCellRect(&h, chart, 1, 3, &v[0], &v[1], &v[2], &v[3]), -1);
   EXPECT_EQ(QfaChartCellRect(&h, chart, 300, 300, &v[0], &v[1], &v[2], &v[3]), -1);
   EXPECT_EQ(v[0], 7);
+
+  uint16_t last_row = 9, last_col = 9;
+  EXPECT_EQ(QfaChartCellArea(&h, chart, 3, 1, &last_row, &last_col), -1);
+  EXPECT_EQ(QfaChartCellArea(&h, chart, 0, 0, &last_row, &last_col), -1);
+  EXPECT_EQ(last_row, 9);
+  // Walking left and up from here would otherwise land on (1, 1).
+  uint16_t r = 200, c = 200;
+  EXPECT_EQ(QfaChartGetExistCell(&h, chart, &r, &c), -1);
+  EXPECT_EQ(r, 200);
+  EXPECT_EQ(c, 200);
 }
 
 TEST_F(CellTest, ReadingOrdersOnTwoByTwo) {
