@@ -11,6 +11,10 @@
 
 namespace qs {
 
+// Number of pages (a count, not a status).
+int GetPageCount(Binder& b);
+// The current page's 1-based number.
+int GetCurPage(Binder& b, int32_t* out);
 // Makes `number` current; a change of page empties both undo journals first. The number is not
 // compared with the page count (later page calls refuse a page that does not exist).
 int PutCurPage(Binder& b, int32_t number);

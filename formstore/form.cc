@@ -30,7 +30,7 @@ std::string& WorkDirStorage() {
 // The machine-wide form counter; mapped on first use. The shared object belongs to the user who
 // made it first; another user numbers his forms with one of his own (his default work directory is
 // his own too, so the numbers cannot make scratch names collide).
-SharedCounter* Counter() {
+std::unique_ptr<SharedCounter>& CounterSlot() {
   static std::unique_ptr<SharedCounter> counter = [] {
     std::unique_ptr<SharedCounter> shared = SharedCounter::Open(kCounterName);
     if (!shared)
@@ -38,7 +38,11 @@ SharedCounter* Counter() {
           SharedCounter::Open(std::string(kCounterName) + "." + std::to_string(CurrentUserId()));
     return shared;
   }();
-  return counter.get();
+  return counter;
+}
+
+SharedCounter* Counter() {
+  return CounterSlot().get();
 }
 
 // Process attach: learn the work directory once.
@@ -56,6 +60,10 @@ void ReloadFormWorkDir() {
   char dir[256] = {};
   SitePathsWorkDir(dir);
   WorkDirStorage().assign(dir, strnlen(dir, sizeof dir));
+}
+
+void UseFormCounterForTesting(const std::string& name) {
+  CounterSlot() = SharedCounter::Open(name);
 }
 
 Form* Form::Make(FormHandle* handle) {

@@ -3,6 +3,7 @@
 #ifndef QSTORE_FORMSTORE_FORM_H_
 #define QSTORE_FORMSTORE_FORM_H_
 
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -71,6 +72,9 @@ class Form final : public Binder {
 const std::string& FormWorkDir();
 // Asks the directory service again; for tests that change the work directory.
 void ReloadFormWorkDir();
+// Numbers forms from a counter of the given shared name instead of the machine-wide one, so tests
+// running side by side see numbers of their own.
+void UseFormCounterForTesting(const std::string& name);
 
 // Runs an export's body on the form behind the handle: translates the handle's 0-based CurPage to
 // the page model's 1-based page number and back, and turns exceptions into `on_no_memory`. A handle
@@ -80,7 +84,8 @@ int32_t WithForm(FormHandle* handle, Body&& body, int32_t on_no_memory = kRefuse
   Form* form = Form::FromHandle(handle);
   if (form == nullptr) return kRefused;
   try {
-    form->set_current_page(handle->CurPage + 1);
+    // A cursor the caller set beyond any page count names no page.
+    form->set_current_page(handle->CurPage < INT_MAX ? handle->CurPage + 1 : 0);
     const int32_t status = body(*form);
     handle->CurPage = form->current_page() - 1;
     return status;

@@ -13,6 +13,7 @@
 #include "formstore.h"
 #include "formstore/form.h"
 #include "formstore/form_names.h"
+#include "platform/env.h"
 #include "support/form_fixture.h"
 
 namespace {
@@ -106,6 +107,22 @@ TEST(ScratchSweep, CloseDeletesThisFormsFilesAndNoOther) {
   const auto left = site.WorkFiles();
   EXPECT_EQ(left, (std::vector<std::string>{std::min(longer, other_prefix),
                                             std::max(longer, other_prefix)}));
+}
+
+TEST(ScratchSweep, Form100LeavesTheCopiesOfForm1000Alone) {
+  TempSite site;
+  auto counter = qs::SharedCounter::Open(site.counter_name());
+  ASSERT_TRUE(counter);
+  while (counter->Load() < 99) counter->Increment();
+  FormInf inf{};
+  FormHandle h{};
+  ASSERT_EQ(QfaCreateForm(&h, &inf), 0);
+  ASSERT_EQ(NumberOf(h), 100u);
+  site.WriteFile("work/QF1000001.bmp", "form 100");
+  site.WriteFile("work/QF10000001.bmp", "form 1000");
+  site.WriteFile("work/QF10090002.BUF", "form 1009");
+  QfaCloseForm(&h);
+  EXPECT_EQ(site.WorkFiles(), (std::vector<std::string>{"QF10000001.bmp", "QF10090002.BUF"}));
 }
 
 TEST(ScratchSweep, CreateRemovesLeftoversOfAnEarlierFormWithTheSameNumber) {

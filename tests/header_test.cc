@@ -159,11 +159,14 @@ TEST_F(HeaderTest, DatesAreUtcAndUpdateTouchesOnlyTheSecond) {
 
   const int32_t before = qs::NowSeconds();
   EXPECT_EQ(QfaUpdateFormDateTime(&h), 0);
-  EXPECT_EQ(header.rec.created, 951782400);
-  EXPECT_GE(header.rec.updated, before);
+  int32_t created_at = header.rec.created, updated_at = header.rec.updated;
+  EXPECT_EQ(created_at, 951782400);
+  EXPECT_GE(updated_at, before);
   EXPECT_EQ(QfaResetFormDateTime(&h), 0);
-  EXPECT_GE(header.rec.created, before);
-  EXPECT_EQ(header.rec.created, header.rec.updated);
+  created_at = header.rec.created;
+  updated_at = header.rec.updated;
+  EXPECT_GE(created_at, before);
+  EXPECT_EQ(created_at, updated_at);
   EXPECT_EQ(QfaQueryFormUpdate(&h), 2);
 }
 

@@ -18,7 +18,8 @@ namespace qs_test {
 //   <root>/base/  the base directory (with QFD/ and QFT/ below it)
 //   <root>/flat/  the flat directory
 // points the directory service at it for the lifetime of the object and reloads the form library's
-// work directory. The tree is removed afterwards.
+// work directory. Forms are numbered from a counter of the site's own, starting at 1, so tests that
+// run side by side do not see each other's numbers. The tree is removed afterwards.
 class TempSite {
  public:
   TempSite();
@@ -34,11 +35,14 @@ class TempSite {
   std::string WriteFile(const std::string& relative_path, const std::string& contents) const;
   // Names of the files in the work directory.
   std::vector<std::string> WorkFiles() const;
+  // Name of the site's form counter (a shared-memory object).
+  const std::string& counter_name() const { return counter_name_; }
 
  private:
   qs::test::ScratchDir dir_;
   std::string root_, work_, base_, flat_;
   qs::test::SitePathsEnv env_;
+  std::string counter_name_;
 };
 
 // One created form with `pages` pages inserted (page 1 current). ReadOrder and title are left 0.

@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/env.h"
 #include "support/form_fixture.h"
 
 namespace qs_test {
@@ -18,9 +19,16 @@ TempSite::TempSite()
   dir_.MakeDir("base/QFD");
   dir_.MakeDir("base/QFT");
   qs::ReloadFormWorkDir();
+  // The scratch directory's name is unique on the machine; so is a counter named after it.
+  const std::string tail = root_.substr(root_.find_last_of('/', root_.size() - 2) + 1);
+  counter_name_ = "/qstore-test-" + tail.substr(0, tail.size() - 1);
+  qs::SharedCounter::Unlink(counter_name_);
+  qs::UseFormCounterForTesting(counter_name_);
 }
 
-TempSite::~TempSite() = default;
+TempSite::~TempSite() {
+  qs::SharedCounter::Unlink(counter_name_);
+}
 
 std::string TempSite::WriteFile(const std::string& relative_path,
                                 const std::string& contents) const {

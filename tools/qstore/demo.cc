@@ -55,6 +55,42 @@ int RunDemo(int, char**) {
   PrintDateTime("updated", updated);
   std::printf("  changes  %d\n", QfaQueryFormUpdate(&form));
 
+  // A page with a chart: four rows of three columns, a fifth row inserted below the second.
+  PageInf page{};
+  if ((status = QfaInsertFormPage(&form, 0, &page)) != 0) return Fail("insert page", status);
+  ChartInf chart{};
+  chart.Left = 100;
+  chart.Top = 200;
+  chart.Right = 1000;
+  chart.Rows = 4;
+  chart.Cols = 3;
+  chart.RowHight = 40;
+  chart.LineStyle = 1;
+  chart.LineColor = 0x00000000;
+  uint16_t entry = 0;
+  if ((status = QfaAddChart(&form, &chart, &entry)) != 0) return Fail("add chart", status);
+  if ((status = QfaInsertChartR(&form, entry, 1, 2, 60)) != 0) return Fail("insert row", status);
+  if ((status = QfaPutChartCWidth(&form, entry, 1, 500)) != 0) return Fail("put width", status);
+  ChartInf back_chart{};
+  QfaGetChartInf(&form, entry, &back_chart);
+  std::printf("page %d of %d\n", form.CurPage + 1, QfaGetPageCount(&form));
+  std::printf("  chart %u: %u rows x %u columns at (%d,%d)-(%d,%d)\n", unsigned(entry >> 8),
+              back_chart.Rows, back_chart.Cols, back_chart.Left, back_chart.Top, back_chart.Right,
+              back_chart.Bottom);
+  std::printf("  heights ");
+  for (uint16_t r = 1; r <= back_chart.Rows; ++r) {
+    uint16_t height = 0;
+    QfaGetChartRHight(&form, entry, r, &height);
+    std::printf(" %u", height);
+  }
+  std::printf("\n  widths  ");
+  for (uint16_t c = 1; c <= back_chart.Cols; ++c) {
+    uint16_t width = 0;
+    QfaGetChartCWidth(&form, entry, c, &width);
+    std::printf(" %u", width);
+  }
+  std::printf("\n  changes  %d\n", QfaQueryFormUpdate(&form));
+
   QfaCloseForm(&form);
   std::printf("form closed\n");
   return 0;
