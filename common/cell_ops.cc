@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "common/attributes.h"
+#include "common/chart_ops.h"
 #include "common/status.h"
 #include "common/undo_record.h"
 
@@ -22,13 +23,6 @@ struct Pos {
   uint16_t row;
   uint16_t col;
 };
-
-// The chart an entry names on the current page, or null (no page, not a chart, empty number).
-ChartRec* ChartOf(Binder& b, PageData entry) {
-  Page* page = b.CurrentPage();
-  if (page == nullptr || entry.kind != kChart) return nullptr;
-  return page->charts.Get(entry.no);
-}
 
 bool VlineInGrid(const ChartRec& chart, int row, int boundary) {
   return chart.RowInRange(row) && boundary >= 0 && boundary <= chart.cols();
@@ -246,7 +240,7 @@ std::string_view CallerText(const char* text) {
 int GetChartCell(Binder& b, PageData entry, uint16_t row, uint16_t col, ChartCell* cell,
                  char* text256) {
   Page* page = b.CurrentPage();
-  const ChartRec* chart = ChartOf(b, entry);
+  const ChartRec* chart = FindChart(b, entry);
   if (chart == nullptr) return kRefused;
   const bool in_grid = InGrid(*chart, row, col);
   const uint16_t attr_id = in_grid ? chart->cell_attr[row][col] : 0;
@@ -265,7 +259,7 @@ int GetChartCell(Binder& b, PageData entry, uint16_t row, uint16_t col, ChartCel
 int PutChartCell(Binder& b, PageData entry, uint16_t row, uint16_t col, const ChartCell* cell,
                  const char* text) {
   Page* page = b.CurrentPage();
-  ChartRec* chart = ChartOf(b, entry);
+  ChartRec* chart = FindChart(b, entry);
   // A position outside the grid has no place for its ids; storing records there would leave them
   // unreachable in the pools.
   if (chart == nullptr || !InGrid(*chart, row, col)) return kRefused;
@@ -315,7 +309,7 @@ int PutChartCell(Binder& b, PageData entry, uint16_t row, uint16_t col, const Ch
 }
 
 int GetChartVline(Binder& b, PageData entry, uint16_t row, uint16_t boundary, ChartLine* line) {
-  const ChartRec* chart = ChartOf(b, entry);
+  const ChartRec* chart = FindChart(b, entry);
   if (chart == nullptr || !VlineInGrid(*chart, row, boundary)) return kRefused;
   ToChartLine(b, chart->vlines.Get(row, boundary), line);
   return kOk;
@@ -323,7 +317,7 @@ int GetChartVline(Binder& b, PageData entry, uint16_t row, uint16_t boundary, Ch
 
 int PutChartVline(Binder& b, PageData entry, uint16_t row, uint16_t boundary,
                   const ChartLine* line) {
-  ChartRec* chart = ChartOf(b, entry);
+  ChartRec* chart = FindChart(b, entry);
   if (chart == nullptr || !VlineInGrid(*chart, row, boundary)) return kRefused;
   RecordLine(b, entry, kVertical, row, boundary);
   chart->vlines.Set(row, boundary, ToLineRec(b, *line));
@@ -332,7 +326,7 @@ int PutChartVline(Binder& b, PageData entry, uint16_t row, uint16_t boundary,
 }
 
 int GetChartHline(Binder& b, PageData entry, uint16_t boundary, uint16_t col, ChartLine* line) {
-  const ChartRec* chart = ChartOf(b, entry);
+  const ChartRec* chart = FindChart(b, entry);
   if (chart == nullptr || !HlineInGrid(*chart, boundary, col)) return kRefused;
   ToChartLine(b, chart->hlines.Get(boundary, col), line);
   return kOk;
@@ -340,7 +334,7 @@ int GetChartHline(Binder& b, PageData entry, uint16_t boundary, uint16_t col, Ch
 
 int PutChartHline(Binder& b, PageData entry, uint16_t boundary, uint16_t col,
                   const ChartLine* line) {
-  ChartRec* chart = ChartOf(b, entry);
+  ChartRec* chart = FindChart(b, entry);
   if (chart == nullptr || !HlineInGrid(*chart, boundary, col)) return kRefused;
   RecordLine(b, entry, kHorizontal, boundary, col);
   chart->hlines.Set(boundary, col, ToLineRec(b, *line));
@@ -349,7 +343,7 @@ int PutChartHline(Binder& b, PageData entry, uint16_t boundary, uint16_t col,
 }
 
 int ChartGetExistCell(Binder& b, PageData entry, uint16_t* row, uint16_t* col) {
-  const ChartRec* chart = ChartOf(b, entry);
+  const ChartRec* chart = FindChart(b, entry);
   // No cell covers a position outside the grid.
   if (chart == nullptr || !InGrid(*chart, *row, *col)) return kRefused;
   const Pos o = CoveringOrigin(*chart, Pos{*row, *col});
@@ -360,7 +354,7 @@ int ChartGetExistCell(Binder& b, PageData entry, uint16_t* row, uint16_t* col) {
 
 int ChartCellArea(Binder& b, PageData entry, uint16_t row, uint16_t col, uint16_t* last_row,
                   uint16_t* last_col) {
-  const ChartRec* chart = ChartOf(b, entry);
+  const ChartRec* chart = FindChart(b, entry);
   if (chart == nullptr || !InGrid(*chart, row, col)) return kRefused;
   const Pos far = CellArea(*chart, Pos{row, col});
   *last_row = far.row;
@@ -370,7 +364,7 @@ int ChartCellArea(Binder& b, PageData entry, uint16_t row, uint16_t col, uint16_
 
 int ChartCellRect(Binder& b, PageData entry, uint16_t row, uint16_t col, int32_t* left,
                   int32_t* top, int32_t* right, int32_t* bottom) {
-  const ChartRec* chart = ChartOf(b, entry);
+  const ChartRec* chart = FindChart(b, entry);
   // Outside the grid there are no widths or heights to sum.
   if (chart == nullptr || !InGrid(*chart, row, col)) return kRefused;
   // colpos[k] / rowpos[k] hold the 16-bit sum over columns / rows 1..k+1.
@@ -384,7 +378,7 @@ int ChartCellRect(Binder& b, PageData entry, uint16_t row, uint16_t col, int32_t
 int ChartNextCell(Binder& b, uint8_t filter, PageData entry, uint16_t row, uint16_t col,
                   uint16_t* next_row, uint16_t* next_col) {
   const Page* page = b.CurrentPage();
-  const ChartRec* chart = ChartOf(b, entry);
+  const ChartRec* chart = FindChart(b, entry);
   if (chart == nullptr) return kRefused;
   const uint8_t order = b.header().rec.inf.ReadOrder;
   Pos out{row, col};
@@ -399,7 +393,7 @@ int ChartNextCell(Binder& b, uint8_t filter, PageData entry, uint16_t row, uint1
 int ChartNextCellEx(Binder& b, uint8_t filter, PageData entry, uint16_t row, uint16_t col,
                     uint8_t dir, uint16_t* next_row, uint16_t* next_col) {
   const Page* page = b.CurrentPage();
-  const ChartRec* chart = ChartOf(b, entry);
+  const ChartRec* chart = FindChart(b, entry);
   if (chart == nullptr) return kRefused;
   Pos out{row, col};
   const int status = Traverse(

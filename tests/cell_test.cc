@@ -11,50 +11,31 @@
 #include "common/status.h"
 #include "formstore.h"
 #include "formstore/form.h"
-#include "support/scratch_dir.h"
+#include "support/form_fixture.h"
 
 namespace {
 
 using qs::PageData;
 
-class CellTest : public ::testing::Test {
+class CellTest : public qs_test::FormTest {
  protected:
-  void SetUp() override {
-    site_ = std::make_unique<qs::test::SitePathsEnv>(dir_.MakeDir("work"), dir_.MakeDir("base"),
-                                                     dir_.MakeDir("flat"));
-    qs::ReloadFormWorkDir();
-    FormInf inf{};
-    ASSERT_EQ(QfaCreateForm(&h, &inf), 0);
-    ASSERT_EQ(form().InsertPage(0), qs::kOk);
-    h.CurPage = 0;
-  }
-  void TearDown() override {
-    if (h.State != nullptr) QfaCloseForm(&h);
-    site_.reset();
-    qs::ReloadFormWorkDir();
-  }
-
-  qs::Form& form() { return *qs::Form::FromHandle(&h); }
   qs::Page& page() { return *form().PageAt(1); }
 
   // A chart with every ruled line present: each grid position is a cell of its own.
   uint32_t AddGrid(const std::vector<uint16_t>& heights, const std::vector<uint16_t>& widths) {
-    auto chart = std::make_unique<qs::ChartRec>();
-    chart->inf.rows = uint16_t(heights.size());
-    chart->inf.cols = uint16_t(widths.size());
-    for (size_t i = 0; i < heights.size(); ++i) chart->rhight[i] = heights[i];
-    for (size_t i = 0; i < widths.size(); ++i) chart->cwidth[i] = widths[i];
-    chart->RecomputeRowPos();
-    chart->RecomputeColPos();
-    const qs::LineRec line{1, 0, 0};
-    for (int r = 1; r <= chart->rows(); ++r)
-      for (int b = 0; b <= chart->cols(); ++b) chart->vlines.Set(r, b, line);
-    for (int b = 0; b <= chart->rows(); ++b)
-      for (int c = 1; c <= chart->cols(); ++c) chart->hlines.Set(b, c, line);
-    const int no = page().charts.Store(0, std::move(chart));
-    const PageData entry{qs::kChart, uint8_t(no)};
-    EXPECT_EQ(page().AppendEntry(entry), qs::kOk);
-    return entry.value();
+    ChartInf inf{};
+    inf.Rows = uint16_t(heights.size());
+    inf.Cols = uint16_t(widths.size());
+    inf.Right = 10 * inf.Cols;
+    inf.RowHight = 10;
+    inf.LineStyle = 1;
+    uint16_t entry = 0;
+    EXPECT_EQ(QfaAddChart(&h, &inf, &entry), 0);
+    for (size_t i = 0; i < heights.size(); ++i)
+      EXPECT_EQ(QfaPutChartRHight(&h, entry, uint16_t(i + 1), heights[i]), 0);
+    for (size_t i = 0; i < widths.size(); ++i)
+      EXPECT_EQ(QfaPutChartCWidth(&h, entry, uint16_t(i + 1), widths[i]), 0);
+    return entry;
   }
   uint32_t AddGrid(int rows, int cols) {
     return AddGrid(std::vector<uint16_t>(rows, 10), std::vector<uint16_t>(cols, 10));
@@ -94,15 +75,9 @@ class CellTest : public ::testing::Test {
   ChartCell Cell(uint8_t kind, const char* font = "Mincho") {
     ChartCell cell{};
     cell.Kind = kind;
-    std::strncpy(cell.Font.FontName, font, sizeof cell.Font.FontName - 1);
+    cell.Font = qs_test::Font(font);
     return cell;
   }
-
-  FormHandle h{};
-
- private:
-  qs::test::ScratchDir dir_{"cell"};
-  std::unique_ptr<qs::test::SitePathsEnv> site_;
 };
 
 enum : uint8_t { kUp = 1, kDown = 2, kLeft = 3, kRight = 4 };
@@ -160,9 +135,7 @@ TEST_F(CellTest, RectanglesFollowMerges) {
   EXPECT_EQ(std::vector<int32_t>({left, top, right, bottom}),
             std::vector<int32_t>({0, 0, 100, 40}));
 
-  uint16_t width = 50;
-  page().charts.Get(1)->cwidth[1] = width;
-  page().charts.Get(1)->RecomputeColPos();
+  ASSERT_EQ(QfaPutChartCWidth(&h, chart, 2, 50), 0);
   RemoveVline(chart, 1, 1);
   EXPECT_EQ(QfaChartCellRect(&h, chart, 1, 1, &left, &top, &right, &bottom), 0);
   EXPECT_EQ(std::vector<int32_t>({left, top, right, bottom}),
@@ -444,13 +417,13 @@ TEST_F(CellTest, LinesInsideAndOutsideTheGrid) {
 TEST_F(CellTest, EntryNamingNoChartIsRefused) {
   AddGrid(2, 2);
   const uint32_t missing = PageData{qs::kChart, 2}.value();
-  const uint32_t not_chart = PageData{qs::kText, 1}.value();
+  const uint32_t beyond = PageData{qs::kChart, 33}.value();
   ChartCell cell = Cell(0);
   char text[256];
   ChartLine line{};
   uint16_t r = 1, c = 1;
   int32_t v[4];
-  for (uint32_t entry : {missing, not_chart}) {
+  for (uint32_t entry : {missing, beyond}) {
     EXPECT_EQ(QfaGetChartCell(&h, entry, 1, 1, &cell, text), -1);
     EXPECT_EQ(QfaPutChartCell(&h, entry, 1, 1, &cell, "x"), -1);
     EXPECT_EQ(QfaGetChartVline(&h, entry, 1, 1, &line), -1);
@@ -463,7 +436,7 @@ TEST_F(CellTest, EntryNamingNoChartIsRefused) {
   }
   // And with no page at all.
   const uint32_t chart = PageData{qs::kChart, 1}.value();
-  ASSERT_EQ(form().DeletePage(0), qs::kOk);
+  ASSERT_EQ(QfaDeleteFormPage(&h), 0);
   EXPECT_EQ(QfaGetChartCell(&h, chart, 1, 1, &cell, text), -1);
   EXPECT_EQ(QfaPutChartVline(&h, chart, 1, 1, &line), -1);
   EXPECT_EQ(QfaChartNextCell(&h, chart, 1, 1, &r, &c), -1);

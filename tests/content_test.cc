@@ -18,6 +18,7 @@
 #include "formstore/form.h"
 #include "platform/env.h"
 #include "support/fault_env.h"
+#include "support/form_fixture.h"
 #include "support/scratch_dir.h"
 
 namespace {
@@ -59,28 +60,14 @@ class PartialCopyEnv : public qs::test::FaultEnv {
   }
 };
 
-// A form with one page, in a private work directory.
-class ContentTest : public ::testing::Test {
+// A form with one page, in a private work directory, and a picture to insert.
+class ContentTest : public qs_test::FormTest {
  protected:
   void SetUp() override {
-    work_ = dir_.MakeDir("work");
-    site_ =
-        std::make_unique<qs::test::SitePathsEnv>(work_, dir_.MakeDir("base"), dir_.MakeDir("flat"));
-    qs::ReloadFormWorkDir();
-    FormInf inf{};
-    ASSERT_EQ(QfaCreateForm(&h, &inf), 0);
-    ASSERT_EQ(form().InsertPage(0), qs::kOk);
-    h.CurPage = 0;
-    picture_ = dir_.Sub("a.bmp");
-    ASSERT_TRUE(qs::WriteWholeFile(qs::CurrentEnv(), picture_, "BM-picture-bytes"));
-  }
-  void TearDown() override {
-    if (h.State != nullptr) QfaCloseForm(&h);
-    site_.reset();
-    qs::ReloadFormWorkDir();
+    FormTest::SetUp();
+    picture_ = site.WriteFile("a.bmp", "BM-picture-bytes");
   }
 
-  qs::Form& form() { return *qs::Form::FromHandle(&h); }
   qs::Page& page() { return *form().PageAt(1); }
 
   void SetTitle(const char* title) {
@@ -95,11 +82,7 @@ class ContentTest : public ::testing::Test {
     return name;
   }
   uint32_t form_no() const { return qs::Form::FromHandle(&h)->form_no(); }
-  std::vector<std::string> WorkFiles() const {
-    std::vector<std::string> names;
-    qs::CurrentEnv()->ListDirectory(work_, &names);
-    return names;
-  }
+
   // Adds an inserted figure from the test picture; returns the status, the entry and the path.
   int AddPicture(uint16_t* entry, std::string* path = nullptr, const std::string& source = "") {
     char buffer[256] = {};
@@ -112,13 +95,7 @@ class ContentTest : public ::testing::Test {
     return status;
   }
 
-  FormHandle h{};
-  qs::test::ScratchDir dir_{"content"};
-  std::string work_;
   std::string picture_;
-
- private:
-  std::unique_ptr<qs::test::SitePathsEnv> site_;
 };
 
 TEST_F(ContentTest, TextAndFreeCellRecordsRoundTrip) {
@@ -246,7 +223,7 @@ TEST_F(ContentTest, FullPageDataListRefusesEveryAdd) {
                 page().ins_figures.Count(),
             0);
   // The copy made before the list was found full is not left behind.
-  EXPECT_TRUE(WorkFiles().empty());
+  EXPECT_TRUE(site.WorkFiles().empty());
 }
 
 TEST_F(ContentTest, NoFontSlotRefusesAddAndPut) {
@@ -320,7 +297,7 @@ TEST_F(ContentTest, MissingNumbersAndMissingPageAreRefused) {
   EXPECT_EQ(QfaPutInsFigure(&h, two, &ins), -1);
   EXPECT_EQ(page().strings.count(), 0);
 
-  ASSERT_EQ(form().DeletePage(0), qs::kOk);
+  ASSERT_EQ(QfaDeleteFormPage(&h), 0);
   uint16_t entry = 0;
   EXPECT_EQ(QfaAddText(&h, &t, "x", &entry), -1);
   EXPECT_EQ(QfaAddFigure(&h, &fig, &entry), -1);
@@ -333,26 +310,26 @@ TEST_F(ContentTest, PictureCopiesAreNamedInSequence) {
   std::string path;
   ASSERT_EQ(AddPicture(&entry, &path), 0);
   EXPECT_EQ(entry, PageData({qs::kInsFigure, 1}).value());
-  EXPECT_EQ(path, work_ + CopyName(1));
+  EXPECT_EQ(path, site.work() + CopyName(1));
   EXPECT_EQ(FileContents(path), "BM-picture-bytes");
   ASSERT_EQ(AddPicture(&entry, &path), 0);
-  EXPECT_EQ(path, work_ + CopyName(2));
+  EXPECT_EQ(path, site.work() + CopyName(2));
 
   InsFigure out{};
   char name[256];
   ASSERT_EQ(QfaGetInsFigure(&h, entry, &out, name), 0);
-  EXPECT_EQ(std::string(name), work_ + CopyName(2));
+  EXPECT_EQ(std::string(name), site.work() + CopyName(2));
   EXPECT_EQ(int32_t(out.Geometry[0]), 11);
   EXPECT_EQ(out.Mode, 2);
 }
 
 TEST_F(ContentTest, PictureCopySkipsANameAlreadyTaken) {
-  ASSERT_TRUE(qs::WriteWholeFile(qs::CurrentEnv(), work_ + CopyName(1), "someone else's"));
+  ASSERT_TRUE(qs::WriteWholeFile(qs::CurrentEnv(), site.work() + CopyName(1), "someone else's"));
   uint16_t entry = 0;
   std::string path;
   ASSERT_EQ(AddPicture(&entry, &path), 0);
-  EXPECT_EQ(path, work_ + CopyName(2));
-  EXPECT_EQ(FileContents(work_ + CopyName(1)), "someone else's");
+  EXPECT_EQ(path, site.work() + CopyName(2));
+  EXPECT_EQ(FileContents(site.work() + CopyName(1)), "someone else's");
 }
 
 TEST_F(ContentTest, PutInsFigureKeepsTheFile) {
@@ -371,7 +348,19 @@ TEST_F(ContentTest, PutInsFigureKeepsTheFile) {
   EXPECT_EQ(std::string(name), path);
   EXPECT_EQ(int32_t(out.Geometry[8]), 108);
   EXPECT_EQ(out.Mode, 7);
-  EXPECT_EQ(WorkFiles(), std::vector<std::string>{CopyName(1)});
+  EXPECT_EQ(site.WorkFiles(), std::vector<std::string>{CopyName(1)});
+}
+
+TEST_F(ContentTest, DeletingThePictureDeletesItsCopyButDeletingThePageDoesNot) {
+  uint16_t first = 0, second = 0;
+  std::string first_path, second_path;
+  ASSERT_EQ(AddPicture(&first, &first_path), 0);
+  ASSERT_EQ(AddPicture(&second, &second_path), 0);
+  ASSERT_EQ(QfaDeletePageData(&h, first), 0);
+  EXPECT_FALSE(qs::CurrentEnv()->Exists(first_path));
+  EXPECT_TRUE(qs::CurrentEnv()->Exists(second_path));
+  ASSERT_EQ(QfaDeleteFormPage(&h), 0);
+  EXPECT_EQ(FileContents(second_path), "BM-picture-bytes");
 }
 
 TEST_F(ContentTest, SixtyFifthPictureIsRefusedWithoutACopy) {
@@ -382,15 +371,15 @@ TEST_F(ContentTest, SixtyFifthPictureIsRefusedWithoutACopy) {
   EXPECT_EQ(path, picture_);  // the caller's path is left as it was
   EXPECT_EQ(page().ins_figures.Count(), 64);
   EXPECT_EQ(page().data_count, 64);
-  EXPECT_EQ(WorkFiles().size(), 64u);
+  EXPECT_EQ(site.WorkFiles().size(), 64u);
 }
 
 TEST_F(ContentTest, PictureThatCannotBeCopied) {
   uint16_t entry = 0;
   std::string path;
   const int changes = QfaQueryFormUpdate(&h);
-  EXPECT_EQ(AddPicture(&entry, &path, dir_.Sub("missing.bmp")), 301);
-  EXPECT_EQ(path, dir_.Sub("missing.bmp"));
+  EXPECT_EQ(AddPicture(&entry, &path, site.root() + "missing.bmp"), 301);
+  EXPECT_EQ(path, site.root() + "missing.bmp");
 
   // A copy that breaks off half-way leaves no partial file.
   PartialCopyEnv env;
@@ -398,7 +387,7 @@ TEST_F(ContentTest, PictureThatCannotBeCopied) {
   EXPECT_EQ(AddPicture(&entry), 301);
   EXPECT_EQ(page().ins_figures.Count(), 0);
   EXPECT_EQ(page().data_count, 0);
-  EXPECT_TRUE(WorkFiles().empty());
+  EXPECT_TRUE(site.WorkFiles().empty());
   EXPECT_EQ(QfaQueryFormUpdate(&h), changes);
 }
 
