@@ -411,36 +411,6 @@ TEST_F(JournalTest, ADamagedPictureEntryIsRefused) {
   EXPECT_FALSE(Env::Default()->Exists(picture_path));
 }
 
-TEST(JournalModeTest, TheModeChoosesTheJournal) {
-  ScratchDir dir("journal-mode");
-  UndoState state;
-  EXPECT_EQ(JournalForMode(state), nullptr);
-  state.undo_journal = Journal::Create(dir.Sub("u.BUF"));
-  state.redo_journal = Journal::Create(dir.Sub("r.BUF"));
-  state.mode = kRecording;
-  EXPECT_EQ(JournalForMode(state), state.undo_journal.get());
-  state.mode = kRedoing;
-  EXPECT_EQ(JournalForMode(state), state.undo_journal.get());
-  state.mode = kUndoing;
-  EXPECT_EQ(JournalForMode(state), state.redo_journal.get());
-  state.mode = kIdle;
-  EXPECT_EQ(JournalForMode(state), nullptr);
-  state.mode = 2;
-  EXPECT_EQ(JournalForMode(state), nullptr);
-}
-
-TEST(JournalModeTest, EmptyingBothNeedsBoth) {
-  ScratchDir dir("journal-both");
-  UndoState state;
-  state.undo_journal = Journal::Create(dir.Sub("u.BUF"));
-  state.undo_journal->OpenBlock();
-  EmptyBothJournals(state);
-  EXPECT_EQ(state.undo_journal->block_depth(), 1);
-  state.redo_journal = Journal::Create(dir.Sub("r.BUF"));
-  EmptyBothJournals(state);
-  EXPECT_EQ(state.undo_journal->block_depth(), 0);
-}
-
 // The journals of an open form are two fresh ".BUF" scratch files in the work directory.
 class FormJournalTest : public ::testing::Test {
  protected:
@@ -487,14 +457,6 @@ TEST_F(FormJournalTest, JournalsAreFreshScratchFilesLeftForTheSweep) {
   EXPECT_TRUE(WorkFiles().empty());
 }
 
-TEST_F(FormJournalTest, BracketsAndCountsWhileJournallingIsOff) {
-  EXPECT_EQ(UndoCount(form()), 0);
-  EXPECT_EQ(RedoCount(form()), 0);
-  EXPECT_EQ(UndoBlockStart(form()), kRefused);
-  EXPECT_EQ(UndoBlockEnd(form()), kRefused);
-  EXPECT_EQ(UndoControlEnd(form()), 0);
-}
-
 TEST_F(FormJournalTest, AJournalThatCannotBeCreatedFailsTheStart) {
   FaultEnv env;
   ScopedEnv use(&env);
@@ -505,19 +467,6 @@ TEST_F(FormJournalTest, AJournalThatCannotBeCreatedFailsTheStart) {
   EXPECT_EQ(UndoControlEnd(form()), 0);
   EXPECT_EQ(UndoControlStart(form()), 0);
   EXPECT_EQ(UndoBlockStart(form()), 0);
-}
-
-TEST_F(FormJournalTest, ABlockStartEmptiesTheRedoJournal) {
-  ASSERT_EQ(UndoControlStart(form()), 0);
-  Journal& redo = *form().undo().redo_journal;
-  redo.OpenBlock();
-  ASSERT_EQ(redo.Append(kChanged, kRHightEntry, Bytes({1, 1, 1, 0, 5, 0, 0, 0}).data(), 8), 0);
-  redo.CloseBlock();
-  ASSERT_EQ(RedoCount(form()), 1);
-  ASSERT_EQ(UndoBlockStart(form()), 0);
-  EXPECT_EQ(RedoCount(form()), 0);
-  EXPECT_EQ(form().undo().mode, kRecording);
-  EXPECT_EQ(form().undo().undo_journal->block_depth(), 1);
 }
 
 }  // namespace

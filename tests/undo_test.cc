@@ -236,24 +236,6 @@ TEST_F(UndoTest, ASurplusBlockEndDoesNotStopJournalling) {
   EXPECT_EQ(QfaGetPageDataCount(&h), 0);
 }
 
-TEST_F(UndoTest, JournalFilesStayUntilTheFormCloses) {
-  std::vector<std::string> bufs;
-  for (const std::string& n : site.WorkFiles())
-    if (n.size() > 4 && n.substr(n.size() - 4) == ".BUF") bufs.push_back(n);
-  ASSERT_EQ(bufs.size(), 2u);
-  char stem[16];
-  std::snprintf(stem, sizeof stem, "QF%03u", unsigned(form().form_no()));
-  for (const std::string& n : bufs) {
-    EXPECT_EQ(n.substr(0, std::strlen(stem)), stem);
-    EXPECT_EQ(n.size(), std::strlen(stem) + 4 + 4);
-  }
-  ASSERT_EQ(QfaUndoControlEnd(&h), 0);
-  EXPECT_EQ(site.WorkFiles().size(), 2u);
-  QfaCloseForm(&h);
-  h.State = nullptr;
-  EXPECT_TRUE(site.WorkFiles().empty());
-}
-
 class UndoPagesTest : public UndoTest {
  protected:
   UndoPagesTest() : UndoTest(2) {}
