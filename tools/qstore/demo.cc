@@ -163,6 +163,28 @@ int RunDemo(int, char**) {
   if (status != 0) return Fail("add inserted figure", status);
   std::printf("  picture %u copied to %s\n", unsigned(pic_entry >> 8), picture);
   std::printf("  page data %d entries\n", QfaGetPageDataCount(&form));
+
+  // An edit undone and redone: a cell text rewritten and a row deleted, as one step.
+  if ((status = QfaUndoControlStart(&form)) != 0) return Fail("start journalling", status);
+  QfaUndoBlockStart(&form);
+  QfaPutChartCell(&form, entry, 1, 1, &cell, "Article");
+  QfaDeleteChartR(&form, entry, 5);
+  QfaUndoBlockEnd(&form);
+  auto show = [&](const char* when) {
+    char head[256] = {};
+    ChartCell back_cell{};
+    ChartInf now{};
+    QfaGetChartCell(&form, entry, 1, 1, &back_cell, head);
+    QfaGetChartInf(&form, entry, &now);
+    std::printf("  %-6s \"%s\", %u rows (undo %d, redo %d)\n", when, head, now.Rows,
+                QfaUndoCount(&form), QfaRedoCount(&form));
+  };
+  show("edited");
+  if ((status = QfaUndo(&form)) != 0) return Fail("undo", status);
+  show("undone");
+  if ((status = QfaRedo(&form)) != 0) return Fail("redo", status);
+  show("redone");
+  QfaUndoControlEnd(&form);
   std::printf("  changes  %d\n", QfaQueryFormUpdate(&form));
 
   QfaCloseForm(&form);
