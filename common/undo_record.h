@@ -10,14 +10,9 @@
 
 #include "common/binder.h"
 #include "common/page_data.h"
+#include "common/undo_entry.h"
 
 namespace qs {
-
-enum JournalAction : int32_t {
-  kAdded = 0,
-  kChanged = 1,
-  kDeleted = 2,
-};
 
 enum LineDirection { kVertical = 0, kHorizontal = 1 };
 enum GridAction { kSizeChanged = 0, kInserted = 1, kRemoved = 2 };

@@ -259,7 +259,8 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaAddInsFigure(DocHandle* handle
 
 /* Starts journalling (creates both journals); 0 or -1. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaUndoControlStart(DocHandle* handle);
-/* Ends journalling and removes both journals; 0. */
+/* Ends journalling and closes both journals (their files go with the document's scratch files); 0.
+ */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaUndoControlEnd(DocHandle* handle);
 /* Opens an undo step (nestable) and empties the redo journal; 0, -1 not journalling. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaUndoBlockStart(DocHandle* handle);

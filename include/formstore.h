@@ -271,7 +271,7 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaAddInsFigure(FormHandle* handl
 
 /* Starts journalling (creates both journals); 0 or -1. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaUndoControlStart(FormHandle* handle);
-/* Ends journalling and removes both journals; 0. */
+/* Ends journalling and closes both journals (their files go with the form's scratch files); 0. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaUndoControlEnd(FormHandle* handle);
 /* Opens an undo step (nestable) and empties the redo journal; 0, -1 not journalling. */
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaUndoBlockStart(FormHandle* handle);

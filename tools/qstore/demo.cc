@@ -89,7 +89,103 @@ int RunDemo(int, char**) {
     QfaGetChartCWidth(&form, entry, c, &width);
     std::printf(" %u", width);
   }
-  std::printf("\n  changes  %d\n", QfaQueryFormUpdate(&form));
+  std::printf("\n");
+
+  // Cell texts along the first row, the first two cells merged by taking their line away.
+  ChartCell cell{};
+  std::strcpy(cell.Font.FontName, "Gothic");
+  cell.Color1 = 0x000000FF;
+  const char* heads[] = {"Item", "Amount", "Note"};
+  for (uint16_t c = 1; c <= 3; ++c)
+    if ((status = QfaPutChartCell(&form, entry, 1, c, &cell, heads[c - 1])) != 0)
+      return Fail("put cell", status);
+  ChartLine none{};
+  if ((status = QfaPutChartVline(&form, entry, 2, 1, &none)) != 0) return Fail("put line", status);
+  uint16_t origin_row = 2, origin_col = 2;
+  QfaChartGetExistCell(&form, entry, &origin_row, &origin_col);
+  uint16_t last_row = 0, last_col = 0;
+  QfaChartCellArea(&form, entry, 2, 2, &last_row, &last_col);
+  std::printf("  cell (2,2) lies in the cell (%u,%u)-(%u,%u)\n", origin_row, origin_col, last_row,
+              last_col);
+  std::printf("  first row in reading order:");
+  uint16_t r = 1, c = 1;
+  for (int i = 0; i < 3; ++i) {
+    char text[256] = {};
+    ChartCell back_cell{};
+    if (QfaGetChartCell(&form, entry, r, c, &back_cell, text) == 0) std::printf(" \"%s\"", text);
+    if (QfaChartNextCell(&form, entry, r, c, &r, &c) != 0) break;
+  }
+  std::printf("\n");
+
+  // A text bound to the title, a free cell and a figure.
+  Text caption{};
+  caption.Kind = 1;
+  caption.Left = 100;
+  caption.Top = 100;
+  caption.Right = 900;
+  caption.Bottom = 150;
+  std::strcpy(caption.Font.FontName, "Mincho");
+  uint16_t text_entry = 0, cell_entry = 0, figure_entry = 0;
+  if ((status = QfaAddText(&form, &caption, "ignored", &text_entry)) != 0)
+    return Fail("add text", status);
+  FreCell note = caption;
+  note.Kind = 0;
+  note.Top = 500;
+  note.Bottom = 540;
+  if ((status = QfaAddFreCell(&form, &note, "Signed:", &cell_entry)) != 0)
+    return Fail("add free cell", status);
+  Figure frame{};
+  frame.Shape = 2;
+  frame.Style = 1;
+  frame.Color1 = 0x00808080;
+  if ((status = QfaAddFigure(&form, &frame, &figure_entry)) != 0) return Fail("add figure", status);
+  char text[256] = {};
+  Text back_text{};
+  QfaGetText(&form, text_entry, &back_text, text);
+  std::printf("  text %u shows the title \"%s\"\n", unsigned(text_entry >> 8), text);
+  FreCell back_note{};
+  QfaGetFreCell(&form, cell_entry, &back_note, text);
+  std::printf("  free cell %u says \"%s\"\n", unsigned(cell_entry >> 8), text);
+
+  // An inserted picture: the library keeps its own copy in the work directory.
+  char picture[256];
+  std::snprintf(picture, sizeof picture, "%s", "qstore-demo-picture.bmp");
+  if (FILE* f = std::fopen(picture, "wb")) {
+    std::fputs("BM demo picture", f);
+    std::fclose(f);
+  }
+  InsFigure pic{};
+  pic.Geometry[2] = 320;
+  pic.Geometry[3] = 240;
+  uint16_t pic_entry = 0;
+  status = QfaAddInsFigure(&form, &pic, picture, &pic_entry);
+  std::remove("qstore-demo-picture.bmp");
+  if (status != 0) return Fail("add inserted figure", status);
+  std::printf("  picture %u copied to %s\n", unsigned(pic_entry >> 8), picture);
+  std::printf("  page data %d entries\n", QfaGetPageDataCount(&form));
+
+  // An edit undone and redone: a cell text rewritten and a row deleted, as one step.
+  if ((status = QfaUndoControlStart(&form)) != 0) return Fail("start journalling", status);
+  QfaUndoBlockStart(&form);
+  QfaPutChartCell(&form, entry, 1, 1, &cell, "Article");
+  QfaDeleteChartR(&form, entry, 5);
+  QfaUndoBlockEnd(&form);
+  auto show = [&](const char* when) {
+    char head[256] = {};
+    ChartCell back_cell{};
+    ChartInf now{};
+    QfaGetChartCell(&form, entry, 1, 1, &back_cell, head);
+    QfaGetChartInf(&form, entry, &now);
+    std::printf("  %-6s \"%s\", %u rows (undo %d, redo %d)\n", when, head, now.Rows,
+                QfaUndoCount(&form), QfaRedoCount(&form));
+  };
+  show("edited");
+  if ((status = QfaUndo(&form)) != 0) return Fail("undo", status);
+  show("undone");
+  if ((status = QfaRedo(&form)) != 0) return Fail("redo", status);
+  show("redone");
+  QfaUndoControlEnd(&form);
+  std::printf("  changes  %d\n", QfaQueryFormUpdate(&form));
 
   QfaCloseForm(&form);
   std::printf("form closed\n");
