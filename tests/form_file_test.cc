@@ -671,6 +671,278 @@ TEST_F(FormFileTest, AMemoIsWrittenWholeAndAnEmptyOneNotAtAll) {
   EXPECT_EQ(back, memo);
 }
 
+// ---- Round trips through the public calls ----
+
+// Everything the public calls report about a form, in page and page-data order. Entry numbers are
+// left out: a reopened form numbers its items afresh.
+std::string Snapshot(FormHandle* h) {
+  std::string out;
+  FormInf inf;
+  char title[41];
+  EXPECT_EQ(QfaGetFormInf2(h, &inf, title), 0);
+  out += Bytes(inf) + title + '|';
+  uint32_t colors[16] = {};
+  out += std::to_string(QfaGetFormCColor(h, colors)) + Bytes(colors);
+  uint8_t block[360] = {};
+  out += std::to_string(QfaGetFormHeaderFooter(h, block)) + Bytes(block);
+  char memo[2048];
+  out += std::to_string(QfaGetFormMemo(h, memo)) + memo + '|';
+  FormDateTime created, updated;
+  EXPECT_EQ(QfaGetFormDateTime(h, &created, &updated), 0);
+  out += Bytes(created) + Bytes(updated);
+
+  const int pages = QfaGetPageCount(h);
+  for (int p = 1; p <= pages; ++p) {
+    EXPECT_EQ(QfaPutCurPage(h, p), 0);
+    PageInf page_inf;
+    EXPECT_EQ(QfaGetPageInf(h, &page_inf), 0);
+    out += "\nP" + Bytes(page_inf);
+    const int count = QfaGetPageDataCount(h);
+    for (int i = 1; i <= count; ++i) {
+      uint16_t entry = 0;
+      EXPECT_EQ(QfaGetPageData(h, i, &entry), 0);
+      const uint8_t kind = uint8_t(entry);
+      out += "\n" + std::to_string(kind) + ":";
+      char text[256];
+      switch (kind) {
+        case qs::kChart: {
+          ChartInf chart;
+          EXPECT_EQ(QfaGetChartInf(h, entry, &chart), 0);
+          uint16_t hr1, hr2;
+          EXPECT_EQ(QfaGetChartHR(h, entry, &hr1, &hr2), 0);
+          out += Bytes(chart) + U16(hr1) + U16(hr2);
+          const int rows = chart.Rows, cols = chart.Cols;
+          for (int r = 1; r <= rows; ++r) {
+            uint16_t height;
+            EXPECT_EQ(QfaGetChartRHight(h, entry, uint16_t(r), &height), 0);
+            out += U16(height);
+          }
+          for (int c = 1; c <= cols; ++c) {
+            uint16_t width;
+            EXPECT_EQ(QfaGetChartCWidth(h, entry, uint16_t(c), &width), 0);
+            out += U16(width);
+          }
+          ChartLine line;
+          for (int r = 1; r <= rows; ++r)
+            for (int k = 0; k <= cols; ++k) {
+              EXPECT_EQ(QfaGetChartVline(h, entry, uint16_t(r), uint16_t(k), &line), 0);
+              out += Bytes(line);
+            }
+          for (int k = 0; k <= rows; ++k)
+            for (int c = 1; c <= cols; ++c) {
+              EXPECT_EQ(QfaGetChartHline(h, entry, uint16_t(k), uint16_t(c), &line), 0);
+              out += Bytes(line);
+            }
+          for (int r = 1; r <= rows; ++r)
+            for (int c = 1; c <= cols; ++c) {
+              ChartCell cell{};
+              text[0] = '\0';
+              out +=
+                  std::to_string(QfaGetChartCell(h, entry, uint16_t(r), uint16_t(c), &cell, text));
+              out += Bytes(cell) + text + '|';
+            }
+          break;
+        }
+        case qs::kText: {
+          Text rec;
+          EXPECT_EQ(QfaGetText(h, entry, &rec, text), 0);
+          out += Bytes(rec) + text;
+          break;
+        }
+        case qs::kFreCell: {
+          FreCell rec;
+          EXPECT_EQ(QfaGetFreCell(h, entry, &rec, text), 0);
+          out += Bytes(rec) + text;
+          break;
+        }
+        case qs::kFigure: {
+          Figure rec;
+          EXPECT_EQ(QfaGetFigure(h, entry, &rec), 0);
+          out += Bytes(rec);
+          break;
+        }
+        case qs::kInsFigure: {
+          InsFigure rec;
+          char name[256];
+          EXPECT_EQ(QfaGetInsFigure(h, entry, &rec, name), 0);
+          out += Bytes(rec) + ReadFile(name);
+          break;
+        }
+      }
+    }
+  }
+  return out;
+}
+
+Text MakeText(int32_t left, const char* font) {
+  Text rec{};
+  rec.Left = left;
+  rec.Top = 40;
+  rec.Right = left + 200;
+  rec.Bottom = 90;
+  rec.Font = qs_test::Font(font);
+  rec.Font.Value5 = 17;
+  rec.Font.ValueC = 1;
+  rec.Attr[2] = 300;
+  rec.Color1 = 0x000000FF;
+  rec.Mode = 2;
+  rec.Color2 = 0x00FF0000;
+  return rec;
+}
+
+// A form with every kind of content, made through the public calls.
+void BuildEveryKind(FormHandle* h, const std::string& picture) {
+  FormInf inf = MakeInf("Plan", 1);
+  ASSERT_EQ(QfaCreateForm(h, &inf), 0);
+  ASSERT_EQ(QfaPutFormInf2(h, &inf, "Form title"), 0);
+  uint32_t colors[16];
+  for (int i = 0; i < 16; ++i) colors[i] = 0x00102030u * uint32_t(i + 1);
+  ASSERT_EQ(QfaPutFormCColor(h, colors), 0);
+  uint8_t block[360];
+  for (int i = 0; i < 360; ++i) block[i] = uint8_t(i * 3);
+  ASSERT_EQ(QfaPutFormHeaderFooter(h, block), 0);
+  ASSERT_EQ(QfaPutFormMemo(h, "A memo of the form"), 0);
+
+  PageInf first{1, 0};
+  ASSERT_EQ(QfaInsertFormPage(h, 0, &first), 0);
+  ChartInf chart{};
+  chart.Left = 10;
+  chart.Top = 20;
+  chart.Right = 310;
+  chart.Rows = 3;
+  chart.Cols = 2;
+  chart.RowHight = 25;
+  chart.LineStyle = 1;
+  chart.LineParam = 3;
+  chart.LineColor = colors[4];
+  uint16_t grid = 0;
+  ASSERT_EQ(QfaAddChart(h, &chart, &grid), 0);
+  ASSERT_EQ(QfaPutChartRHight(h, grid, 2, 45), 0);
+  ASSERT_EQ(QfaPutChartCWidth(h, grid, 1, 77), 0);
+  ASSERT_EQ(QfaInsertChartR(h, grid, 1, 1, 33), 0);
+  ASSERT_EQ(QfaPutChartHR(h, grid, 2, 4), 0);
+  ChartInf changed;
+  ASSERT_EQ(QfaGetChartInf(h, grid, &changed), 0);
+  changed.Flag = 5;
+  changed.RowHight = 33;
+  ASSERT_EQ(QfaPutChartInf(h, grid, &changed), 0);
+  const ChartLine none{0, 0, 0};
+  const ChartLine thick{3, 9, colors[7]};
+  ASSERT_EQ(QfaPutChartVline(h, grid, 2, 1, &none), 0);
+  ASSERT_EQ(QfaPutChartHline(h, grid, 4, 2, &thick), 0);
+  ChartCell cell{};
+  cell.Kind = 1;
+  cell.Font = qs_test::Font("Gothic");
+  cell.Font.Value3 = 5;
+  cell.Attr[5] = 0xBEEF;
+  cell.Color1 = colors[9];
+  cell.Mode = 4;
+  cell.Color2 = colors[2];
+  ASSERT_EQ(QfaPutChartCell(h, grid, 1, 2, &cell, "one-two"), 0);
+  cell.Font = qs_test::Font("Mincho");
+  ASSERT_EQ(QfaPutChartCell(h, grid, 4, 1, &cell, ""), 0);
+  ASSERT_EQ(QfaPutChartCell(h, grid, 2, 1, &cell, "merged"), 0);
+
+  uint16_t entry = 0;
+  const Text rec1 = MakeText(5, "Gothic");
+  ASSERT_EQ(QfaAddText(h, &rec1, "a text", &entry), 0);
+  Text titled = MakeText(6, "Mincho");
+  titled.Kind = 1;
+  ASSERT_EQ(QfaAddText(h, &titled, "ignored", &entry), 0);
+  const Text rec2 = MakeText(7, "Gothic");
+  ASSERT_EQ(QfaAddFreCell(h, &rec2, "free text", &entry), 0);
+  const Text rec3 = MakeText(8, "Gothic");
+  ASSERT_EQ(QfaAddFreCell(h, &rec3, "", &entry), 0);
+  Figure figure{};
+  figure.Shape = 1;
+  figure.Style = 2;
+  figure.Param = 0x1234;
+  figure.Color1 = colors[3];
+  figure.Fill = 1;
+  figure.Color2 = colors[15];
+  for (int i = 0; i < 24; ++i) figure.Geometry[i] = uint8_t(200 - i);
+  uint16_t figure_entry = 0;
+  ASSERT_EQ(QfaAddFigure(h, &figure, &figure_entry), 0);
+  InsFigure placed{};
+  for (int i = 0; i < 9; ++i) placed.Geometry[i] = -i * 1000;
+  placed.Mode = 2;
+  char path[256];
+  std::snprintf(path, sizeof path, "%s", picture.c_str());
+  ASSERT_EQ(QfaAddInsFigure(h, &placed, path, &entry), 0);
+  ASSERT_EQ(QfaMoveTopPageData(h, figure_entry), 0);
+
+  PageInf second{0, 1};
+  ASSERT_EQ(QfaInsertFormPage(h, 1, &second), 0);
+  PageInf third{1, 1};
+  ASSERT_EQ(QfaInsertFormPage(h, 1, &third), 0);
+  uint16_t gone = 0, kept = 0;
+  chart.Rows = 1;
+  chart.Cols = 4;
+  ASSERT_EQ(QfaAddChart(h, &chart, &gone), 0);
+  ASSERT_EQ(QfaAddChart(h, &chart, &kept), 0);
+  ASSERT_EQ(QfaDeletePageData(h, gone), 0);  // the kept chart is number 2 until the file is read
+  ASSERT_EQ(QfaPutCurPage(h, 1), 0);
+}
+
+TEST_F(FormFileTest, SaveThenOpenGivesBackEveryKindOfContent) {
+  std::string picture = "\x89PNG";
+  picture.resize(3 * kPicturePiece + 11, 'q');
+  const std::string picture_path = site.WriteFile("picture.png", picture);
+  BuildEveryKind(&h, picture_path);
+  const std::string before = Snapshot(&h);
+  const std::string saved = SaveBytes("every.QFD");
+
+  FormHandle reopened{};
+  ASSERT_EQ(QfaOpenForm(&reopened, (site.root() + "every.QFD").c_str()), 0);
+  EXPECT_EQ(QfaQueryFormUpdate(&reopened), 0);
+  EXPECT_EQ(QfaGetPageCount(&reopened), 3);
+  EXPECT_EQ(Snapshot(&reopened), before);
+  std::string again_path = site.root() + "again.QFD";
+  ASSERT_EQ(QfaSaveForm(&reopened, &again_path[0]), 0);
+  EXPECT_EQ(ReadFile(again_path), saved);
+  QfaCloseForm(&reopened);
+}
+
+TEST_F(FormFileTest, TextsWithoutStringAreNotWrittenAndFreeCellsWithoutOneHaveNoString) {
+  FormInf inf{};  // an empty title: a text bound to it has no string either
+  ASSERT_EQ(QfaCreateForm(&h, &inf), 0);
+  PageInf page_inf{};
+  ASSERT_EQ(QfaInsertFormPage(&h, 0, &page_inf), 0);
+  uint16_t entry;
+  const Text rec4 = MakeText(1, "Gothic");
+  ASSERT_EQ(QfaAddText(&h, &rec4, "", &entry), 0);
+  Text titled = MakeText(2, "Gothic");
+  titled.Kind = 1;
+  ASSERT_EQ(QfaAddText(&h, &titled, "not the title", &entry), 0);
+  const Text rec5 = MakeText(3, "Gothic");
+  ASSERT_EQ(QfaAddFreCell(&h, &rec5, "", &entry), 0);
+  const Text rec6 = MakeText(4, "Gothic");
+  ASSERT_EQ(QfaAddText(&h, &rec6, "kept", &entry), 0);
+  std::string tags;
+  for (const Record& r : Records(SaveBytes())) tags += r.tag;
+  EXPECT_EQ(tags, "HPDTs");
+}
+
+TEST_F(FormFileTest, AChartWhoseOnlyRowWasDeletedIsLeftOut) {
+  FormInf inf{};
+  ASSERT_EQ(QfaCreateForm(&h, &inf), 0);
+  PageInf page_inf{};
+  ASSERT_EQ(QfaInsertFormPage(&h, 0, &page_inf), 0);
+  ChartInf chart{};
+  chart.Right = 100;
+  chart.Rows = 1;
+  chart.Cols = 2;
+  chart.RowHight = 20;
+  uint16_t empty = 0, full = 0;
+  ASSERT_EQ(QfaAddChart(&h, &chart, &empty), 0);
+  ASSERT_EQ(QfaAddChart(&h, &chart, &full), 0);
+  ASSERT_EQ(QfaDeleteChartR(&h, empty, 1), 0);
+  const std::string saved = SaveBytes();
+  ASSERT_EQ(Records(saved)[2].tag, 'C');
+  ASSERT_EQ(Open(saved), 0);
+  EXPECT_EQ(QfaGetPageDataCount(&h), 1);
+}
+
 // ---- Saving ----
 
 TEST_F(FormFileTest, SaveAppendsTheExtensionAndResetsTheCount) {
