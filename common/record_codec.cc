@@ -1,5 +1,6 @@
 #include "common/record_codec.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -17,18 +18,18 @@ bool RecordReader::Fill(void* out, size_t n, size_t* got) {
   while (*got < n) {
     if (next_ == buffered_) {
       if (failed_) return false;
+      size_t filled = 0;
       // Large reads bypass the buffer.
       if (n - *got >= kBufferSize) {
-        size_t direct = 0;
-        if (!file_->Read(p + *got, n - *got, &direct)) return !(failed_ = true);
-        *got += direct;
-        return true;
+        failed_ = !file_->Read(p + *got, n - *got, &filled);
+        *got += filled;
+        return !failed_;
       }
-      size_t filled = 0;
-      if (!file_->Read(buffer_.get(), kBufferSize, &filled)) return !(failed_ = true);
-      buffered_ = filled;
+      failed_ = !file_->Read(buffer_.get(), kBufferSize, &filled);
+      buffered_ = failed_ ? 0 : filled;
       next_ = 0;
-      if (filled == 0) return true;
+      if (failed_) return false;
+      if (filled == 0) return true;  // end of file
     }
     const size_t take = std::min(n - *got, buffered_ - next_);
     std::memcpy(p + *got, buffer_.get() + next_, take);
