@@ -1,5 +1,6 @@
 #include "common/header_codec.h"
 
+#include <cstddef>
 #include <cstring>
 
 #include "common/status.h"

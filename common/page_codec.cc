@@ -1,6 +1,7 @@
 #include "common/page_codec.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <memory>
 #include <string>

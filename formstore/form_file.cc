@@ -1,5 +1,6 @@
 #include "formstore/form_file.h"
 
+#include <cstddef>
 #include <cstring>
 #include <memory>
 #include <new>
