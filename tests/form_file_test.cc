@@ -591,6 +591,21 @@ TEST_F(FormFileTest, ExtractsPicturesIntoScratchFiles) {
   EXPECT_TRUE(site.WorkFiles().empty());
 }
 
+TEST_F(FormFileTest, APictureThatCannotBeWrittenFailsTheOpen) {
+  const std::string file = H() + P(1) + I("BM" + std::string(kPicturePiece * 2, 'b'));
+  qs::test::FaultEnv faults;
+  qs::test::ScopedEnv use(&faults);
+  faults.FailCreates(true);
+  EXPECT_EQ(Open(file), qs::kPictureCopy);
+  EXPECT_EQ(h.State, nullptr);
+  faults.Reset();
+  faults.FailWriteNumber(2);  // the picture's second piece
+  EXPECT_EQ(Open(file), qs::kPictureCopy);
+  EXPECT_EQ(faults.failures(), 1);
+  EXPECT_EQ(h.State, nullptr);
+  EXPECT_TRUE(site.WorkFiles().empty());
+}
+
 TEST_F(FormFileTest, SkipsRecordsItDoesNotKnow) {
   const std::string unknown = Rec('z', "abc") + Rec('\0', "") + Rec('\0', "zero tag") +
                               Rec('x', std::string(5000, 'x')) + S(std::string(3000, 's')) +
