@@ -35,10 +35,12 @@ int CellAttrPool::Put(uint16_t* id, const CellAttr& rec) {
     if (count_ < kMaxId) {
       n = uint16_t(count_ + 1);
     } else {
-      for (int i = 1; i <= kMaxId && n == 0; ++i) {
+      // The first freed id from 1; every id below scan_from_ is known to be in use.
+      for (int i = scan_from_; i <= kMaxId && n == 0; ++i) {
         const CellAttr* r = RecordFor(uint16_t(i));
         if (r && MarkedFree(*r)) n = uint16_t(i);
       }
+      scan_from_ = n == 0 ? kMaxId + 1 : n + 1;
       if (n == 0) return -1;
     }
   }
@@ -47,6 +49,8 @@ int CellAttrPool::Put(uint16_t* id, const CellAttr& rec) {
     block.reset(new CellAttr[kBlockRecords]());
   }
   block[(n - 1) % kBlockRecords] = rec;
+  // A record that carries the free mark itself (as a damaged file may give) is free from now on.
+  if (MarkedFree(rec) && n < scan_from_) scan_from_ = n;
   if (n > count_) count_ = n;
   *id = n;
   return 0;
@@ -58,6 +62,7 @@ int CellAttrPool::Free(uint16_t* id) {
     rec->font.b0 = kFreeMark;
     rec->font.b1 = kFreeMark;
   }
+  if (*id < scan_from_) scan_from_ = *id;
   *id = 0;
   return 0;
 }

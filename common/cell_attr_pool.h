@@ -39,6 +39,7 @@ class CellAttrPool {
   CellAttr* RecordFor(uint16_t id) const;
 
   uint16_t count_ = 0;
+  int scan_from_ = 1;  // lowest id that may be free once the counter is at its limit
   std::unique_ptr<CellAttr[]> blocks_[(kMaxId + kBlockRecords) / kBlockRecords];
 };
 

@@ -1,5 +1,6 @@
 #include "common/journal.h"
 
+#include <cstring>
 #include <limits>
 #include <new>
 
@@ -95,11 +96,11 @@ int Journal::Append(int32_t action, int32_t kind, const uint8_t* data, size_t le
   header.kind = kind;
   header.prev_offset = last_offset_;
   header.data_length = int32_t(length);
-  uint8_t head[kEntryHeaderSize];
-  EncodeHeader(header, head);
-  if (!file_->Seek(end_offset_) || !file_->Write(head, sizeof head) ||
-      (length > 0 && !file_->Write(data, length)))
-    return kRefused;
+  // Header and data go out in one write: an entry is at most a few hundred bytes.
+  uint8_t entry[kEntryHeaderSize + kMaxEntryData];
+  EncodeHeader(header, entry);
+  if (length > 0) std::memcpy(entry + kEntryHeaderSize, data, length);
+  if (!file_->Seek(end_offset_) || !file_->Write(entry, kEntryHeaderSize + length)) return kRefused;
   if (picture_size > 0 && !CopyFileIn(picture, picture_size)) return kPictureFailed;
 
   last_offset_ = end_offset_;

@@ -35,10 +35,12 @@ int StringPool::Put(uint16_t* id, std::string_view s) {
     if (count_ < kMaxId) {
       n = uint16_t(count_ + 1);
     } else {
-      for (int i = 1; i <= kMaxId && n == 0; ++i) {
+      // The first free id from 1; every id below scan_from_ is known to be in use.
+      for (int i = scan_from_; i <= kMaxId && n == 0; ++i) {
         const Slot* slot = SlotFor(uint16_t(i));
         if (slot == nullptr || slot->size == 0) n = uint16_t(i);
       }
+      scan_from_ = n == 0 ? kMaxId + 1 : n + 1;
       if (n == 0) return -1;
     }
   }
@@ -65,6 +67,7 @@ int StringPool::Free(uint16_t* id) {
     slot->buffer.reset();
     slot->size = 0;
   }
+  if (*id < scan_from_) scan_from_ = *id;
   *id = 0;
   return 0;
 }

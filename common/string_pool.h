@@ -50,6 +50,7 @@ class StringPool {
   Slot* SlotFor(uint16_t id) const;
 
   uint16_t count_ = 0;
+  int scan_from_ = 1;  // lowest id that may be free once the counter is at its limit
   std::unique_ptr<Slot[]> blocks_[kMaxId / kBlockSlots];
 };
 

@@ -258,7 +258,7 @@ TEST(JournalFaultTest, AFailedWriteIsNotCommitted) {
   journal->OpenBlock();
   ASSERT_EQ(journal->Append(kChanged, kRHightEntry, Bytes({1, 1, 1, 0, 5, 0, 0, 0}).data(), 8), 0);
 
-  env.FailWriteNumber(2);  // the header goes out, the data does not
+  env.FailWriteNumber(1);  // the entry goes out only half
   EXPECT_EQ(journal->Append(kChanged, kRHightEntry, Bytes({1, 1, 2, 0, 6, 0, 0, 0}).data(), 8),
             kRefused);
   EXPECT_EQ(journal->end_offset(), 28u);

@@ -69,6 +69,15 @@ TEST(StringPoolTest, FreedIdsComeBackOnlyAtTheLimit) {
   EXPECT_EQ(c, 9);
   EXPECT_EQ(pool.Put(&d, "v"), -1);
   EXPECT_EQ(d, 0);
+  // The search always starts from the lowest id, whatever was found before.
+  uint16_t twelve = 12, three = 3;
+  ASSERT_EQ(pool.Free(&twelve), 0);
+  ASSERT_EQ(pool.Put(&d, "w"), 0);
+  EXPECT_EQ(d, 12);
+  ASSERT_EQ(pool.Free(&three), 0);
+  uint16_t e = 0;
+  ASSERT_EQ(pool.Put(&e, "w"), 0);
+  EXPECT_EQ(e, 3);
 }
 
 CellAttr Attr(uint8_t kind) {
@@ -115,6 +124,19 @@ TEST(CellAttrPoolTest, FreedIdsComeBackOnlyAtTheLimit) {
   EXPECT_EQ(b, 300);
   EXPECT_EQ(pool.Put(&c, Attr(5)), -1);
   EXPECT_EQ(c, 0);
+  uint16_t high = 60000, low = 40;
+  ASSERT_EQ(pool.Free(&high), 0);
+  ASSERT_EQ(pool.Free(&low), 0);
+  ASSERT_EQ(pool.Put(&c, Attr(6)), 0);
+  EXPECT_EQ(c, 40);
+  // A record that carries the free mark counts as free again.
+  CellAttr marked = Attr(7);
+  marked.font.b0 = marked.font.b1 = 0xFF;
+  uint16_t ten = 10;
+  ASSERT_EQ(pool.Put(&ten, marked), 0);
+  uint16_t f = 0;
+  ASSERT_EQ(pool.Put(&f, Attr(6)), 0);
+  EXPECT_EQ(f, 10);
 }
 
 }  // namespace
