@@ -19,6 +19,76 @@ int Fail(const char* what, int status) {
   return 1;
 }
 
+// Compares the current pages of two forms item by item through the getters.
+bool SameContent(FormHandle* a, FormHandle* b) {
+  if (QfaGetPageDataCount(a) != QfaGetPageDataCount(b)) return false;
+  for (int32_t i = 1; i <= QfaGetPageDataCount(a); ++i) {
+    uint16_t ea = 0, eb = 0;
+    QfaGetPageData(a, i, &ea);
+    QfaGetPageData(b, i, &eb);
+    if (ea != eb) return false;
+    char ta[256] = {}, tb[256] = {};
+    switch (ea & 0xFF) {
+      case 1: {
+        ChartInf ca{}, cb{};
+        QfaGetChartInf(a, ea, &ca);
+        QfaGetChartInf(b, eb, &cb);
+        if (std::memcmp(&ca, &cb, sizeof ca) != 0) return false;
+        for (uint16_t r = 1; r <= ca.Rows; ++r)
+          for (uint16_t c = 1; c <= ca.Cols; ++c) {
+            ChartCell xa{}, xb{};
+            if (QfaGetChartCell(a, ea, r, c, &xa, ta) != QfaGetChartCell(b, eb, r, c, &xb, tb) ||
+                std::memcmp(&xa, &xb, sizeof xa) != 0 || std::strcmp(ta, tb) != 0)
+              return false;
+          }
+        break;
+      }
+      case 2:
+      case 3: {
+        Text xa{}, xb{};
+        if ((ea & 0xFF) == 2) {
+          QfaGetText(a, ea, &xa, ta);
+          QfaGetText(b, eb, &xb, tb);
+        } else {
+          QfaGetFreCell(a, ea, &xa, ta);
+          QfaGetFreCell(b, eb, &xb, tb);
+        }
+        if (std::memcmp(&xa, &xb, sizeof xa) != 0 || std::strcmp(ta, tb) != 0) return false;
+        break;
+      }
+      case 4: {
+        Figure fa{}, fb{};
+        QfaGetFigure(a, ea, &fa);
+        QfaGetFigure(b, eb, &fb);
+        if (std::memcmp(&fa, &fb, sizeof fa) != 0) return false;
+        break;
+      }
+      case 5: {
+        InsFigure fa{}, fb{};
+        QfaGetInsFigure(a, ea, &fa, ta);
+        QfaGetInsFigure(b, eb, &fb, tb);
+        if (std::memcmp(&fa, &fb, sizeof fa) != 0) return false;
+        break;
+      }
+    }
+  }
+  return true;
+}
+
+bool SameBytes(const char* a, const char* b) {
+  FILE* fa = std::fopen(a, "rb");
+  FILE* fb = std::fopen(b, "rb");
+  bool same = fa != nullptr && fb != nullptr;
+  while (same) {
+    const int ca = std::fgetc(fa), cb = std::fgetc(fb);
+    same = ca == cb;
+    if (ca == EOF) break;
+  }
+  if (fa) std::fclose(fa);
+  if (fb) std::fclose(fb);
+  return same;
+}
+
 }  // namespace
 
 int RunDemo(int, char**) {
@@ -185,6 +255,32 @@ int RunDemo(int, char**) {
   if ((status = QfaRedo(&form)) != 0) return Fail("redo", status);
   show("redone");
   QfaUndoControlEnd(&form);
+
+  // Saved to a file and opened again: the second form must hold the same.
+  char path[256];
+  std::snprintf(path, sizeof path, "%s", "qstore-demo");
+  if ((status = QfaSaveForm(&form, path)) != 0) return Fail("save", status);
+  std::printf("saved as %s (changes now %d)\n", path, QfaQueryFormUpdate(&form));
+  FormHandle reopened{};
+  status = QfaOpenForm(&reopened, path);
+  if (status != 0) {
+    std::remove(path);
+    return Fail("open", status);
+  }
+  const bool same = SameContent(&form, &reopened);
+  std::printf("opened again: %s\n", same ? "every item matches" : "CONTENT DIFFERS");
+  char again[256];
+  std::snprintf(again, sizeof again, "%s", "qstore-demo-again.QFD");
+  status = QfaSaveForm(&reopened, again);
+  const bool same_bytes = status == 0 && SameBytes(path, again);
+  std::printf("saved again: %s\n", same_bytes ? "the same bytes" : "DIFFERENT BYTES");
+  QfaCloseForm(&reopened);
+  std::remove(path);
+  std::remove(again);
+  if (!same || !same_bytes) {
+    QfaCloseForm(&form);
+    return 1;
+  }
   std::printf("  changes  %d\n", QfaQueryFormUpdate(&form));
 
   QfaCloseForm(&form);
