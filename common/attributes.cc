@@ -37,14 +37,14 @@ int FontNumberForName(Binder& b, const char* name) {
   return kNoFontSlot;
 }
 
-int PackFont(Binder& b, const FontSpec& spec, PackedFont* out) {
+int PackFont(Binder& b, const FontSpec& wanted, PackedFont* out) {
   char name[kFontNameSize];
-  CopyBounded(name, sizeof name, spec.FontName);
+  CopyBounded(name, sizeof name, wanted.FontName);
   const int number = FontNumberForName(b, name);
   if (number == kNoFontSlot) return kNoFontSlot;
-  out->b0 = uint8_t((number & 0x07) | ((spec.Value5 & 0x1F) << 3));
-  out->b1 = uint8_t((spec.Value3 & 0x07) | ((spec.ValueA & 0x03) << 3) |
-                    ((spec.ValueB & 0x03) << 5) | ((spec.ValueC & 0x01) << 7));
+  out->b0 = uint8_t((number & 0x07) | ((wanted.Value5 & 0x1F) << 3));
+  out->b1 = uint8_t((wanted.Value3 & 0x07) | ((wanted.ValueA & 0x03) << 3) |
+                    ((wanted.ValueB & 0x03) << 5) | ((wanted.ValueC & 0x01) << 7));
   return kOk;
 }
 

@@ -20,7 +20,7 @@ namespace qs {
 int FontNumberForName(Binder& b, const char* name);
 
 // Packs a FontSpec; kNoFontSlot (nothing packed) when no slot can be had.
-int PackFont(Binder& b, const FontSpec& spec, PackedFont* out);
+int PackFont(Binder& b, const FontSpec& wanted, PackedFont* out);
 // Widens a packed font; a number outside 1..5 reads as the default face.
 void UnpackFont(const Header& h, PackedFont font, FontSpec* out);
 

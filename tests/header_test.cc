@@ -226,19 +226,19 @@ TEST(FontPacking, RoundTripsEveryValueAndFallsBackToTheDefaultFace) {
   FormInf inf{};
   ASSERT_EQ(QfaCreateForm(&h, &inf), 0);
   qs::Form& f = *qs::Form::FromHandle(&h);
-  FontSpec spec{};
-  std::strcpy(spec.FontName, "Mincho");
-  spec.Value5 = 31;
-  spec.Value3 = 5;
-  spec.ValueA = 2;
-  spec.ValueB = 3;
-  spec.ValueC = 1;
+  FontSpec wanted{};
+  std::strcpy(wanted.FontName, "Mincho");
+  wanted.Value5 = 31;
+  wanted.Value3 = 5;
+  wanted.ValueA = 2;
+  wanted.ValueB = 3;
+  wanted.ValueC = 1;
   qs::PackedFont packed{};
-  ASSERT_EQ(qs::PackFont(f, spec, &packed), 0);
+  ASSERT_EQ(qs::PackFont(f, wanted, &packed), 0);
   EXPECT_EQ(packed.number(), 1);
   FontSpec back{};
   qs::UnpackFont(f.header(), packed, &back);
-  EXPECT_EQ(std::memcmp(&back, &spec, sizeof spec), 0);
+  EXPECT_EQ(std::memcmp(&back, &wanted, sizeof wanted), 0);
 
   packed.b0 = uint8_t((packed.b0 & ~7) | 6);  // no slot 6
   qs::UnpackFont(f.header(), packed, &back);

@@ -434,10 +434,10 @@ TEST_F(PageTest, FontSlotsAreReusedOnlyWhenNoContentUsesThem) {
   ASSERT_EQ(Page(1).cell_attrs.Put(&freed, attr), 0);
   ASSERT_EQ(Page(1).cell_attrs.Free(&freed), 0);
 
-  FontSpec spec = qs_test::Font("Zeta");
-  spec.Value5 = 9;
+  FontSpec wanted = qs_test::Font("Zeta");
+  wanted.Value5 = 9;
   qs::PackedFont packed{0xAB, 0xCD};
-  ASSERT_EQ(qs::PackFont(form(), spec, &packed), 0);
+  ASSERT_EQ(qs::PackFont(form(), wanted, &packed), 0);
   EXPECT_EQ(packed.number(), 2);
   EXPECT_EQ(packed.b0 >> 3, 9);
   EXPECT_STREQ(form().header().rec.font_names[1], "Zeta");

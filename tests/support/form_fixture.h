@@ -61,7 +61,7 @@ class FormTest : public ::testing::Test {
   int pages_;
 };
 
-// A colour-free default font spec with the given face name.
+// A FontSpec with the given face name and all its values 0.
 FontSpec Font(const char* name);
 
 }  // namespace qs_test
