@@ -1,6 +1,7 @@
 /* A plain C client of both libraries' headers, in one translation unit. It prints the size of every
  * exchanged record and the offsets of the members whose place is easiest to get wrong, as
- * name=value lines (name.member=offset for offsets) that the test compares with the layout callers rely on. It also builds as C++.
+ * name=value lines (name.member=offset for offsets) that the test compares with the layout callers
+ * rely on. It also builds as C++.
  *
  * The exports are only referenced, never called: linking is what checks their C names. */
 #include <stddef.h>
