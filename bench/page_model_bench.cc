@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -51,6 +52,8 @@ class Bench {
       for (uint16_t c = 1; c <= cols; ++c) QfaPutChartCell(&h, entry, r, c, &cell, "cell text");
   }
 
+  std::string dir() const { return dir_.string() + "/"; }
+
   FormHandle h{};
 
  private:
@@ -98,5 +101,23 @@ void BM_DeleteChartUndoRedo(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * n * n);
 }
 BENCHMARK(BM_DeleteChartUndoRedo)->Arg(10)->Arg(30);
+
+// A page with one filled chart written to a form file and read back.
+void BM_SaveOpen(benchmark::State& state) {
+  const int n = int(state.range(0));
+  Bench bench;
+  const uint16_t entry = bench.AddChart(n, n);
+  bench.FillCells(entry, n, n);
+  char path[256];
+  std::snprintf(path, sizeof path, "%s", (bench.dir() + "bench.QFD").c_str());
+  for (auto _ : state) {
+    QfaSaveForm(&bench.h, path);
+    FormHandle opened{};
+    QfaOpenForm(&opened, path);
+    QfaCloseForm(&opened);
+  }
+  state.SetItemsProcessed(state.iterations() * n * n);
+}
+BENCHMARK(BM_SaveOpen)->Arg(10)->Arg(50)->Arg(127);
 
 }  // namespace
