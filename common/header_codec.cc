@@ -1,5 +1,6 @@
 #include "common/header_codec.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 
@@ -85,8 +86,9 @@ int DecodeColors(const uint8_t* body, size_t n, ColorTable* out) {
 }
 
 std::string DecodeMemo(const uint8_t* body, size_t n) {
+  // A memo is read back into 2048-byte buffers, so the text with its NUL must fit there.
   const char* text = reinterpret_cast<const char*>(body);
-  return std::string(text, strnlen(text, n));
+  return std::string(text, strnlen(text, std::min(n, kMaxMemoLength)));
 }
 
 }  // namespace qs

@@ -686,6 +686,16 @@ TEST_F(FormFileTest, AMemoIsWrittenWholeAndAnEmptyOneNotAtAll) {
   EXPECT_EQ(back, memo);
 }
 
+TEST_F(FormFileTest, AFullMemoRecordStillFitsTheMemoBuffer) {
+  // 2048 bytes without a NUL: what comes back is cut so that it and its NUL fit 2048 bytes.
+  ASSERT_EQ(Open(H() + Rec('M', std::string(2048, 'q')) + P(1)), 0);
+  char back[2049];
+  back[2048] = 'X';
+  ASSERT_EQ(QfaGetFormMemo(&h, back), 0);
+  EXPECT_EQ(std::string(back), std::string(2047, 'q'));
+  EXPECT_EQ(back[2048], 'X');
+}
+
 // ---- Round trips through the public calls ----
 
 // Everything the public calls report about a form, in page and page-data order. Entry numbers are
