@@ -290,6 +290,16 @@ int Replay(Binder& b, UndoMode direction) {
   undo.mode = direction;
   if (source == nullptr || source->DropStep() != kOk) return kRefused;
   if (target != nullptr) target->OpenBlock();
+  // Closes the target's block and ends the replay's mode however the replay ends: an edit that runs
+  // out of memory must not leave a block open, or no later block would ever count as a step.
+  struct EndOfReplay {
+    UndoState& undo;
+    Journal* target;
+    ~EndOfReplay() {
+      if (target != nullptr) target->CloseBlock();
+      undo.mode = kIdle;
+    }
+  } end_of_replay{undo, target};
 
   // While the content of a chart that came back is put into it, nothing is journalled: the
   // addition's own entry deletes the whole chart on the way back. Any other entry ends that window,
@@ -321,9 +331,6 @@ int Replay(Binder& b, UndoMode direction) {
     }
     if (result != kOk) break;
   }
-
-  if (target != nullptr) target->CloseBlock();
-  undo.mode = kIdle;
   return result;
 }
 
