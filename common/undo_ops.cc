@@ -13,7 +13,13 @@ int UndoControlStart(Binder& b) {
   undo.undo_journal = Journal::Create(b.FreshScratchName("UNDO.BUF"));
   if (!undo.undo_journal) return kRefused;
   undo.redo_journal = Journal::Create(b.FreshScratchName("REDO.BUF"));
-  if (!undo.redo_journal) return kRefused;
+  if (!undo.redo_journal) {
+    // Journalling is on with both journals or not at all: an undo journal alone would not be
+    // emptied when the page changes (that empties both or neither), and its steps would then be
+    // replayed onto another page. Its file stays for the scratch-file sweep.
+    undo.undo_journal.reset();
+    return kRefused;
+  }
   return kOk;
 }
 

@@ -28,7 +28,59 @@ class OutOfMemoryOnCreate : public qs::test::FaultEnv {
   bool armed_ = false;
 };
 
+// Cannot create a second file: the first create succeeds, every later one fails.
+class OneCreateOnly : public qs::test::FaultEnv {
+ public:
+  std::unique_ptr<qs::File> Open(const std::string& path, qs::OpenMode mode) override {
+    if (mode == qs::OpenMode::kCreateNew && ++creates_ > 1) return nullptr;
+    return FaultEnv::Open(path, mode);
+  }
+
+ private:
+  int creates_ = 0;
+};
+
 class UndoFaultTest : public qs_test::FormTest {};
+
+class TwoPageUndoFaultTest : public qs_test::FormTest {
+ protected:
+  TwoPageUndoFaultTest() : FormTest(2) {}
+};
+
+TEST_F(TwoPageUndoFaultTest, AStartWhoseRedoJournalFailsLeavesJournallingOff) {
+  // Text 1 on both pages.
+  Text rec{};
+  rec.Right = 50;
+  rec.Bottom = 20;
+  uint16_t entry = 0;
+  for (int page = 1; page <= 2; ++page) {
+    ASSERT_EQ(QfaPutCurPage(&h, page), 0);
+    ASSERT_EQ(QfaAddText(&h, &rec, page == 1 ? "one" : "two", &entry), 0);
+  }
+  ASSERT_EQ(QfaPutCurPage(&h, 1), 0);
+  {
+    OneCreateOnly env;
+    qs::test::ScopedEnv use(&env);
+    EXPECT_EQ(QfaUndoControlStart(&h), -1);
+  }
+  // A caller that goes on regardless journals nothing: an undo journal alone would outlive the
+  // change of page below and replay page 1's step onto page 2.
+  EXPECT_EQ(QfaUndoBlockStart(&h), -1);
+  ASSERT_EQ(QfaPutText(&h, entry, &rec, "page 1"), 0);
+  QfaUndoBlockEnd(&h);
+  ASSERT_EQ(QfaPutCurPage(&h, 2), 0);
+  EXPECT_EQ(QfaUndo(&h), 0);
+  Text out{};
+  char text[256] = {};
+  ASSERT_EQ(QfaGetText(&h, entry, &out, text), 0);
+  EXPECT_STREQ(text, "two");
+  EXPECT_EQ(QfaUndoCount(&h), 0);
+
+  // Journalling starts again as usual.
+  EXPECT_EQ(QfaUndoControlEnd(&h), 0);
+  EXPECT_EQ(QfaUndoControlStart(&h), 0);
+  EXPECT_EQ(QfaUndoBlockStart(&h), 0);
+}
 
 TEST_F(UndoFaultTest, AReplayCutShortLeavesNoBlockOpen) {
   ASSERT_EQ(QfaUndoControlStart(&h), 0);
