@@ -86,7 +86,7 @@ TEST_F(RecordFailureTest, AdditionsAndInsertionsStandAndSucceed) {
   EXPECT_EQ(QfaInsertChartR(&h, chart, 1, 2, 15), 0);
   ChartInf out{};
   ASSERT_EQ(QfaGetChartInf(&h, chart, &out), 0);
-  EXPECT_EQ(out.Rows, 3);
+  EXPECT_EQ(int(out.Rows), 3);
 }
 
 TEST_F(RecordFailureTest, ChangesAndDeletionsGoAhead) {
@@ -101,7 +101,7 @@ TEST_F(RecordFailureTest, ChangesAndDeletionsGoAhead) {
   Text out{};
   char s[256];
   ASSERT_EQ(QfaGetText(&h, text, &out, s), 0);
-  EXPECT_EQ(out.Left, 50);
+  EXPECT_EQ(int32_t(out.Left), 50);
   EXPECT_STREQ(s, "xyz");
   EXPECT_EQ(QfaDeletePageData(&h, text), 0);
   EXPECT_EQ(QfaGetPageDataCount(&h), 0);
