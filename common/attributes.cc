@@ -22,8 +22,10 @@ int FontNumberForName(Binder& b, const char* name) {
   for (int i = 0; i < kFontSlots; ++i)
     if (strncmp(slots[i], wanted, kFontNameSize) == 0) return i + 1;
   for (int i = 0; i < kFontSlots; ++i) {
-    if (slots[i][0] == '\0') {
-      std::memcpy(slots[i], wanted, kFontNameSize);
+    // Content put with an empty face name names an empty slot; naming that slot now would rename
+    // the face of that content behind its owner's back.
+    if (b.header().rec.font_names[i][0] == '\0' && !b.FontNumberInUse(i + 1)) {
+      std::memcpy(b.header().rec.font_names[i], wanted, kFontNameSize);
       return i + 1;
     }
   }

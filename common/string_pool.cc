@@ -31,6 +31,7 @@ int StringPool::Put(uint16_t* id, std::string_view s) {
   if (s.size() > kMaxLength) s = s.substr(0, kMaxLength);
   if (*id > kMaxId) return -1;
   uint16_t n = *id;
+  bool scanned = false;  // ids from scan_from_ up to n were all found in use
   if (n == 0) {
     if (count_ < kMaxId) {
       n = uint16_t(count_ + 1);
@@ -40,8 +41,11 @@ int StringPool::Put(uint16_t* id, std::string_view s) {
         const Slot* slot = SlotFor(uint16_t(i));
         if (slot == nullptr || slot->size == 0) n = uint16_t(i);
       }
-      scan_from_ = n == 0 ? kMaxId + 1 : n + 1;
-      if (n == 0) return -1;
+      if (n == 0) {
+        scan_from_ = kMaxId + 1;
+        return -1;
+      }
+      scanned = true;
     }
   }
   auto& block = blocks_[(n - 1) / kBlockSlots];
@@ -55,8 +59,10 @@ int StringPool::Put(uint16_t* id, std::string_view s) {
   }
   std::memcpy(slot.buffer.get(), s.data(), s.size());
   slot.buffer[s.size()] = '\0';
-  // The counter moves only once the string is in, so a failed allocation gives out no id.
+  // The counter and the scan move only once the string is in, so a failed allocation gives out no
+  // id and loses none.
   if (n > count_) count_ = n;
+  if (scanned || n == scan_from_) scan_from_ = n + 1;
   *id = n;
   return 0;
 }

@@ -173,22 +173,24 @@ int32_t PictureSize(const char* name) {
 
 }  // namespace
 
-int RecordCell(Binder& b, PageData chart, uint16_t row, uint16_t col) {
+namespace {
+
+int UnguardedRecordCell(Binder& b, PageData chart, uint16_t row, uint16_t col) {
   if (!b.undo().undo_journal) return kOk;
   Journal* journal = OpenJournal(b);
   if (journal == nullptr) return kRefused;
   return AppendCell(*journal, b, chart, row, col, true);
 }
 
-int RecordLine(Binder& b, PageData chart, LineDirection direction, uint16_t first,
-               uint16_t second) {
+int UnguardedRecordLine(Binder& b, PageData chart, LineDirection direction, uint16_t first,
+                        uint16_t second) {
   if (!b.undo().undo_journal) return kOk;
   Journal* journal = OpenJournal(b);
   if (journal == nullptr) return kRefused;
   return AppendLine(*journal, b, chart, direction, first, second);
 }
 
-int RecordRow(Binder& b, PageData chart, GridAction action, uint16_t row) {
+int UnguardedRecordRow(Binder& b, PageData chart, GridAction action, uint16_t row) {
   if (!b.undo().undo_journal) return kOk;
   Journal* journal = OpenJournal(b);
   ChartInf inf;
@@ -210,7 +212,7 @@ int RecordRow(Binder& b, PageData chart, GridAction action, uint16_t row) {
   return AppendRowHeight(*journal, b, chart, kRHightEntry + action, row);
 }
 
-int RecordColumn(Binder& b, PageData chart, GridAction action, uint16_t col) {
+int UnguardedRecordColumn(Binder& b, PageData chart, GridAction action, uint16_t col) {
   if (!b.undo().undo_journal) return kOk;
   Journal* journal = OpenJournal(b);
   ChartInf inf;
@@ -229,7 +231,7 @@ int RecordColumn(Binder& b, PageData chart, GridAction action, uint16_t col) {
   return AppendColumnWidth(*journal, b, chart, kCWidthEntry + action, col);
 }
 
-int RecordPageData(Binder& b, PageData item, JournalAction action) {
+int UnguardedRecordPageData(Binder& b, PageData item, JournalAction action) {
   if (!b.undo().undo_journal) return kOk;
   Journal* journal = OpenJournal(b);
   if (journal == nullptr) return kRefused;
@@ -271,6 +273,51 @@ int RecordPageData(Binder& b, PageData item, JournalAction action) {
     }
     default:
       return kOk;
+  }
+}
+
+}  // namespace
+
+// Recording never stops an edit: whatever goes wrong while an entry is made, running out of memory
+// included, costs only that entry.
+int RecordCell(Binder& b, PageData chart, uint16_t row, uint16_t col) {
+  try {
+    return UnguardedRecordCell(b, chart, row, col);
+  } catch (...) {
+    return kRefused;
+  }
+}
+
+int RecordLine(Binder& b, PageData chart, LineDirection direction, uint16_t first,
+               uint16_t second) {
+  try {
+    return UnguardedRecordLine(b, chart, direction, first, second);
+  } catch (...) {
+    return kRefused;
+  }
+}
+
+int RecordRow(Binder& b, PageData chart, GridAction action, uint16_t row) {
+  try {
+    return UnguardedRecordRow(b, chart, action, row);
+  } catch (...) {
+    return kRefused;
+  }
+}
+
+int RecordColumn(Binder& b, PageData chart, GridAction action, uint16_t col) {
+  try {
+    return UnguardedRecordColumn(b, chart, action, col);
+  } catch (...) {
+    return kRefused;
+  }
+}
+
+int RecordPageData(Binder& b, PageData item, JournalAction action) {
+  try {
+    return UnguardedRecordPageData(b, item, action);
+  } catch (...) {
+    return kRefused;
   }
 }
 

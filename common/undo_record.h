@@ -2,7 +2,7 @@
 // for changes and deletions and after it for additions and insertions. They read the item's current
 // state through the page model's own getters and append the entries that reverse the edit to the
 // journal the current mode names. Nothing is written when journalling is off or no block is open;
-// the edits ignore the results.
+// the edits ignore the results, and a failure of any kind (memory included) is only a result.
 #ifndef QSTORE_COMMON_UNDO_RECORD_H_
 #define QSTORE_COMMON_UNDO_RECORD_H_
 

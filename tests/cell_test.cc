@@ -442,4 +442,20 @@ TEST_F(CellTest, EntryNamingNoChartIsRefused) {
   EXPECT_EQ(QfaChartNextCell(&h, chart, 1, 1, &r, &c), -1);
 }
 
+TEST_F(CellTest, AnEmptyFaceNameKeepsItsSlotFromLaterNames) {
+  // A cell put with a zeroed font names an empty slot; a name that comes later must not move into
+  // that slot and so rename the cell's face behind the caller's back.
+  const uint32_t chart = AddGrid(1, 2);
+  const ChartCell plain = Cell(0, "");
+  ASSERT_EQ(QfaPutChartCell(&h, chart, 1, 1, &plain, "a"), 0);
+  const ChartCell gothic = Cell(0, "Gothic");
+  ASSERT_EQ(QfaPutChartCell(&h, chart, 1, 2, &gothic, "b"), 0);
+  ChartCell out{};
+  char text[256];
+  ASSERT_EQ(QfaGetChartCell(&h, chart, 1, 1, &out, text), 0);
+  EXPECT_STREQ(out.Font.FontName, "");
+  ASSERT_EQ(QfaGetChartCell(&h, chart, 1, 2, &out, text), 0);
+  EXPECT_STREQ(out.Font.FontName, "Gothic");
+}
+
 }  // namespace
