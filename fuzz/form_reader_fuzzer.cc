@@ -9,7 +9,7 @@
 #include "formstore/form.h"
 #include "formstore/form_file.h"
 #include "fuzz/fuzz_site.h"
-#include "fuzz/memory_file.h"
+#include "platform/memory_file.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ struct OpenForm {
 };
 
 std::string Write(qs::Form& form) {
-  qs_fuzz::MemoryFile out;
+  qs::MemoryFile out;
   if (qs::WriteForm(form, out) != qs::kOk) std::abort();
   return out.data();
 }
@@ -39,12 +39,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   OpenForm first;
-  qs_fuzz::MemoryFile input(data, size);
+  qs::MemoryFile input(data, size);
   if (qs::ReadForm(*first.form, input) != qs::kOk) return 0;
   const std::string written = Write(*first.form);
 
   OpenForm second;
-  qs_fuzz::MemoryFile again(reinterpret_cast<const uint8_t*>(written.data()), written.size());
+  qs::MemoryFile again(reinterpret_cast<const uint8_t*>(written.data()), written.size());
   if (qs::ReadForm(*second.form, again) != qs::kOk) std::abort();
   if (Write(*second.form) != written) std::abort();
   return 0;

@@ -10,7 +10,7 @@
 #include "common/status.h"
 #include "formstore/form_file.h"
 #include "fuzz/fuzz_site.h"
-#include "fuzz/memory_file.h"
+#include "platform/memory_file.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   qs_fuzz::SetUpSite();
@@ -19,14 +19,14 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   qs::Header header;
-  qs_fuzz::MemoryFile input(data, size);
+  qs::MemoryFile input(data, size);
   const int status = qs::ReadFormHeader(input, &header);
 
   FormInf inf{};
   std::strcpy(inf.Title, "patched plan");
   inf.ReadOrder = 2;
   const char title[] = "patched title";
-  qs_fuzz::MemoryFile patched(data, size);
+  qs::MemoryFile patched(data, size);
   if (qs::PatchFormHeader(patched, inf, title) != qs::kOk) return 0;
 
   // Body bytes 1..41 are the title, 42..112 the information block; the head is 6 bytes.
@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // A later 'H' replaces the first, so the patched values show only where the file has one.
   qs::Header reread;
-  qs_fuzz::MemoryFile again(reinterpret_cast<const uint8_t*>(after.data()), after.size());
+  qs::MemoryFile again(reinterpret_cast<const uint8_t*>(after.data()), after.size());
   if (qs::ReadFormHeader(again, &reread) != status) std::abort();
   if (status != qs::kOk) return 0;
   const bool title_ok = std::strcmp(reread.rec.title, title) == 0 ||

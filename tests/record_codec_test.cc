@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/status.h"
+#include "platform/memory_file.h"
 
 namespace {
 
@@ -14,44 +15,19 @@ using qs::RecordHead;
 using qs::RecordReader;
 using qs::RecordWriter;
 
-// A file held in memory, whose reads can be made to come in small pieces and whose writes can be
-// made to fail.
-class MemoryFile : public qs::File {
+// A file in memory whose reads and writes can be made to fail, and which counts its reads.
+class MemoryFile : public qs::MemoryFile {
  public:
-  explicit MemoryFile(std::string data = "") : data_(std::move(data)) {}
+  using qs::MemoryFile::MemoryFile;
 
   bool Read(void* buf, size_t n, size_t* got) override {
     ++reads_;
-    if (fail_reads_) return false;
-    *got = std::min(n, data_.size() - std::min(pos_, data_.size()));
-    if (*got) data_.copy(static_cast<char*>(buf), *got, pos_);
-    pos_ += *got;
-    return true;
+    return !fail_reads_ && qs::MemoryFile::Read(buf, n, got);
   }
   bool Write(const void* buf, size_t n) override {
-    if (fail_writes_) return false;
-    if (data_.size() < pos_ + n) data_.resize(pos_ + n);
-    data_.replace(pos_, n, static_cast<const char*>(buf), n);
-    pos_ += n;
-    return true;
+    return !fail_writes_ && qs::MemoryFile::Write(buf, n);
   }
-  bool Seek(uint64_t offset) override {
-    pos_ = size_t(offset);
-    return true;
-  }
-  bool Tell(uint64_t* offset) override {
-    *offset = pos_;
-    return true;
-  }
-  bool Size(uint64_t* size) override {
-    *size = data_.size();
-    return true;
-  }
-  bool Sync() override { return true; }
-  bool Close() override { return true; }
 
-  std::string data_;
-  size_t pos_ = 0;
   int reads_ = 0;
   bool fail_reads_ = false;
   bool fail_writes_ = false;
@@ -74,13 +50,13 @@ TEST(RecordWriterTest, FramesEveryRecordWithMarkTagAndLittleEndianLength) {
   ASSERT_EQ(out.Write('M', nullptr, 0), kOk);
   ASSERT_EQ(out.WriteHead('I', 0x01020304), kOk);
   ASSERT_EQ(out.Flush(), kOk);
-  EXPECT_EQ(file.data_, std::string("\x1B"
-                                    "H\x03\0\0\0abc"
-                                    "\x1B"
-                                    "M\0\0\0\0"
-                                    "\x1B"
-                                    "I\x04\x03\x02\x01",
-                                    21));
+  EXPECT_EQ(file.data(), std::string("\x1B"
+                                     "H\x03\0\0\0abc"
+                                     "\x1B"
+                                     "M\0\0\0\0"
+                                     "\x1B"
+                                     "I\x04\x03\x02\x01",
+                                     21));
 }
 
 TEST(RecordWriterTest, KeepsRecordsLargerThanItsBufferWhole) {
@@ -91,7 +67,7 @@ TEST(RecordWriterTest, KeepsRecordsLargerThanItsBufferWhole) {
   ASSERT_EQ(out.Write('b', big.data(), big.size()), kOk);
   ASSERT_EQ(out.Write('c', "3", 1), kOk);
   ASSERT_EQ(out.Flush(), kOk);
-  EXPECT_EQ(file.data_, Record('a', "12") + Record('b', big) + Record('c', "3"));
+  EXPECT_EQ(file.data(), Record('a', "12") + Record('b', big) + Record('c', "3"));
 }
 
 TEST(RecordWriterTest, AFailedWriteFailsEveryLaterCall) {

@@ -1,30 +1,31 @@
-// A file held in memory, so the fuzz targets read their input without touching the disk.
-#ifndef QSTORE_FUZZ_MEMORY_FILE_H_
-#define QSTORE_FUZZ_MEMORY_FILE_H_
+// A file held in memory: the readers and writers run on it where no disk is wanted (fuzz targets,
+// tests). Seeking past the end and writing there fills the gap with zero bytes.
+#ifndef QSTORE_PLATFORM_MEMORY_FILE_H_
+#define QSTORE_PLATFORM_MEMORY_FILE_H_
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <string>
+#include <utility>
 
 #include "platform/env.h"
 
-namespace qs_fuzz {
+namespace qs {
 
-class MemoryFile : public qs::File {
+class MemoryFile : public File {
  public:
-  MemoryFile() = default;
+  explicit MemoryFile(std::string data = "") : data_(std::move(data)) {}
   MemoryFile(const uint8_t* data, size_t size) : data_(reinterpret_cast<const char*>(data), size) {}
 
   bool Read(void* buf, size_t n, size_t* got) override {
-    *got = pos_ < data_.size() ? std::min(n, data_.size() - pos_) : 0;
-    if (*got) std::memcpy(buf, data_.data() + pos_, *got);
+    *got = std::min(n, data_.size() - std::min(pos_, data_.size()));
+    if (*got) data_.copy(static_cast<char*>(buf), *got, pos_);
     pos_ += *got;
     return true;
   }
   bool Write(const void* buf, size_t n) override {
     if (data_.size() < pos_ + n) data_.resize(pos_ + n);
-    std::memcpy(&data_[pos_], buf, n);
+    data_.replace(pos_, n, static_cast<const char*>(buf), n);
     pos_ += n;
     return true;
   }
@@ -50,6 +51,6 @@ class MemoryFile : public qs::File {
   size_t pos_ = 0;
 };
 
-}  // namespace qs_fuzz
+}  // namespace qs
 
-#endif  // QSTORE_FUZZ_MEMORY_FILE_H_
+#endif  // QSTORE_PLATFORM_MEMORY_FILE_H_
