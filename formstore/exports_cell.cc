@@ -1,6 +1,6 @@
 // Chart cells and ruled lines of an open form. The form library's traversals never filter.
-#include "common/cell_ops.h"
-#include "common/page_data.h"
+#include "common/model/cell_ops.h"
+#include "common/model/page_data.h"
 #include "formstore.h"
 #include "formstore/form.h"
 

@@ -1,5 +1,5 @@
 // The chart grid of an open form.
-#include "common/chart_ops.h"
+#include "common/model/chart_ops.h"
 #include "formstore.h"
 #include "formstore/form.h"
 

@@ -1,6 +1,6 @@
 // Free cells, texts, figures and inserted pictures of an open form.
-#include "common/content_ops.h"
-#include "common/page_data.h"
+#include "common/model/content_ops.h"
+#include "common/model/page_data.h"
 #include "formstore.h"
 #include "formstore/form.h"
 

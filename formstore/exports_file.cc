@@ -3,7 +3,7 @@
 #include <new>
 #include <string>
 
-#include "common/header.h"
+#include "common/model/header.h"
 #include "common/status.h"
 #include "formstore.h"
 #include "formstore/form.h"

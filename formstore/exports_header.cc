@@ -1,5 +1,5 @@
 // Header information of an open form.
-#include "common/header_ops.h"
+#include "common/model/header_ops.h"
 #include "formstore.h"
 #include "formstore/form.h"
 

@@ -1,7 +1,7 @@
 // Creating, closing and asking about forms.
 #include <new>
 
-#include "common/header_ops.h"
+#include "common/model/header_ops.h"
 #include "formstore.h"
 #include "formstore/form.h"
 #include "formstore/form_names.h"

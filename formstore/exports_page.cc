@@ -1,7 +1,7 @@
 // Pages and page data of an open form.
 #include <climits>
 
-#include "common/page_ops.h"
+#include "common/model/page_ops.h"
 #include "formstore.h"
 #include "formstore/form.h"
 #include "formstore/page_list.h"

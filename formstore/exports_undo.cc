@@ -1,6 +1,6 @@
 // Undo and redo of an open form.
-#include "common/undo_ops.h"
-#include "common/undo_replay.h"
+#include "common/undo/undo_ops.h"
+#include "common/undo/undo_replay.h"
 #include "formstore.h"
 #include "formstore/form.h"
 

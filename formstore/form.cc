@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "common/attributes.h"
-#include "common/journal.h"
-#include "common/scratch_files.h"
+#include "common/file/scratch_files.h"
+#include "common/model/attributes.h"
+#include "common/undo/journal.h"
 #include "platform/env.h"
 #include "sitepaths/sitepaths.h"
 

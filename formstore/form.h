@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "common/binder.h"
-#include "common/header.h"
-#include "common/page.h"
+#include "common/model/binder.h"
+#include "common/model/header.h"
+#include "common/model/page.h"
 #include "common/status.h"
-#include "common/undo_state.h"
+#include "common/undo/undo_state.h"
 #include "formstore.h"
 
 namespace qs {

@@ -5,10 +5,10 @@
 #include <memory>
 #include <new>
 
-#include "common/atomic_file.h"
-#include "common/header_codec.h"
-#include "common/page_codec.h"
-#include "common/record_codec.h"
+#include "common/file/atomic_file.h"
+#include "common/file/header_codec.h"
+#include "common/file/page_codec.h"
+#include "common/file/record_codec.h"
 #include "common/status.h"
 
 namespace qs {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "common/header.h"
+#include "common/model/header.h"
 #include "formstore/form.h"
 #include "platform/env.h"
 

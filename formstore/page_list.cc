@@ -2,8 +2,8 @@
 
 #include <climits>
 
-#include "common/page_ops.h"
-#include "common/undo_state.h"
+#include "common/model/page_ops.h"
+#include "common/undo/undo_state.h"
 
 namespace qs {
 

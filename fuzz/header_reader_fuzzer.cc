@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "common/header.h"
+#include "common/model/header.h"
 #include "common/status.h"
 #include "formstore/form_file.h"
 #include "fuzz/fuzz_site.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "common/cell_ops.h"
+#include "common/model/cell_ops.h"
 #include "common/status.h"
 #include "formstore.h"
 #include "formstore/form.h"

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "common/chart_ops.h"
-#include "common/page_ops.h"
+#include "common/model/chart_ops.h"
+#include "common/model/page_ops.h"
 #include "common/status.h"
-#include "common/undo_state.h"
+#include "common/undo/undo_state.h"
 #include "support/form_fixture.h"
 
 namespace {

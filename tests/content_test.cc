@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "common/attributes.h"
-#include "common/content_ops.h"
-#include "common/scratch_files.h"
+#include "common/file/scratch_files.h"
+#include "common/model/attributes.h"
+#include "common/model/content_ops.h"
 #include "common/status.h"
-#include "common/undo_state.h"
+#include "common/undo/undo_state.h"
 #include "formstore.h"
 #include "formstore/form.h"
 #include "platform/env.h"

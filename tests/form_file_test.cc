@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "common/header.h"
-#include "common/page_codec.h"
+#include "common/file/page_codec.h"
+#include "common/model/header.h"
+#include "common/model/stored_records.h"
 #include "common/status.h"
-#include "common/stored_records.h"
 #include "formstore.h"
 #include "formstore/form.h"
 #include "platform/env.h"

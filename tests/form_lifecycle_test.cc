@@ -9,7 +9,7 @@
 #include <set>
 #include <string>
 
-#include "common/scratch_files.h"
+#include "common/file/scratch_files.h"
 #include "formstore.h"
 #include "formstore/form.h"
 #include "formstore/form_names.h"

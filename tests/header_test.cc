@@ -1,14 +1,14 @@
 // Header information of a form: the information block and title, colour table, header/footer block,
 // memo, work information, dates, and how each call counts as a change.
-#include "common/header.h"
+#include "common/model/header.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
-#include "common/attributes.h"
-#include "common/header_ops.h"
+#include "common/model/attributes.h"
+#include "common/model/header_ops.h"
 #include "formstore.h"
 #include "formstore/form.h"
 #include "platform/env.h"

@@ -1,7 +1,7 @@
 // The undo journal on its own: brackets and step counts, append and take-back, the bytes of the
 // file, commit after write, pictures carried in entries, damaged journals, and the journal files
 // of a form.
-#include "common/journal.h"
+#include "common/undo/journal.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "common/status.h"
-#include "common/undo_ops.h"
+#include "common/undo/undo_ops.h"
 #include "formstore.h"
 #include "formstore/form.h"
 #include "platform/env.h"

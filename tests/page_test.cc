@@ -1,5 +1,5 @@
 // Pages, the page-data list, reading order and font slots of an open form.
-#include "common/page.h"
+#include "common/model/page.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "common/attributes.h"
+#include "common/model/attributes.h"
 #include "common/status.h"
 #include "support/form_fixture.h"
 

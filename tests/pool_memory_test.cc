@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "common/string_pool.h"
+#include "common/model/string_pool.h"
 
 namespace {
 bool fail_next_allocation = false;

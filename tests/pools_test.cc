@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "common/cell_attr_pool.h"
-#include "common/string_pool.h"
+#include "common/model/cell_attr_pool.h"
+#include "common/model/string_pool.h"
 
 namespace {
 

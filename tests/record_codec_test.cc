@@ -1,4 +1,4 @@
-#include "common/record_codec.h"
+#include "common/file/record_codec.h"
 
 #include <gtest/gtest.h>
 

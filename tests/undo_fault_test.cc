@@ -5,8 +5,8 @@
 #include <new>
 #include <string>
 
-#include "common/journal.h"
-#include "common/undo_state.h"
+#include "common/undo/journal.h"
+#include "common/undo/undo_state.h"
 #include "formstore.h"
 #include "formstore/form.h"
 #include "platform/env.h"

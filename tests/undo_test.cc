@@ -6,8 +6,8 @@
 #include <functional>
 #include <string>
 
-#include "common/journal.h"
-#include "common/undo_entry.h"
+#include "common/undo/journal.h"
+#include "common/undo/undo_entry.h"
 #include "formstore.h"
 #include "formstore/form.h"
 #include "platform/env.h"

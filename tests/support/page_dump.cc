@@ -5,7 +5,7 @@
 #include <sstream>
 #include <vector>
 
-#include "common/chart_ops.h"
+#include "common/model/chart_ops.h"
 #include "formstore/form.h"
 #include "platform/env.h"
 

@@ -1,0 +1,46 @@
+// The records at the start of form and document files: 'H' (the header), 'b' (header/footer
+// block), 'a' (colour table) and 'M' (memo).
+#ifndef QSTORE_COMMON_FILE_HEADER_CODEC_H_
+#define QSTORE_COMMON_FILE_HEADER_CODEC_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "common/file/record_codec.h"
+#include "common/model/header.h"
+
+namespace qs {
+
+constexpr uint8_t kTagHeader = 'H';
+constexpr uint8_t kTagHeaderFooter = 'b';
+constexpr uint8_t kTagColors = 'a';
+constexpr uint8_t kTagMemo = 'M';
+
+// 'H' bodies: the current layout (header bytes 0..285 and the page count) and two older ones that
+// lack the title.
+constexpr size_t kHeaderBodySize = 288;
+constexpr size_t kShortHeaderBodySize = 247;
+constexpr size_t kWideHeaderBodySize = 630;
+constexpr size_t kColorsBodySize = 64;
+
+// Writes 'H' (Version 2, the page count), 'b' when the header has a block (or 360 zero bytes when
+// `always_header_footer`), 'a' when it has a colour table, and 'M' when the memo is not empty.
+// kRefused for a memo too long for a record buffer.
+int WriteHeaderRecords(RecordWriter& out, const Header& header, uint16_t page_count,
+                       bool always_header_footer);
+
+// Turns an 'H' body of any of the three layouts into header bytes 0..285 and the page count it
+// announces. The older layouts get an empty title (and the widest one the current time as both
+// times). Titles and font names are cut to their fields. kDamaged for any other length.
+int DecodeHeaderBody(const uint8_t* body, size_t n, HeaderRecord* out, uint16_t* page_count);
+
+// 'a' body (16 little-endian colours) to a colour table; kDamaged for any length but 64.
+int DecodeColors(const uint8_t* body, size_t n, ColorTable* out);
+
+// 'M' body to the memo text: the bytes up to the first NUL.
+std::string DecodeMemo(const uint8_t* body, size_t n);
+
+}  // namespace qs
+
+#endif  // QSTORE_COMMON_FILE_HEADER_CODEC_H_

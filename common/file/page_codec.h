@@ -1,0 +1,111 @@
+// The records that carry one page: 'P' (the page's number and information), then for each
+// page-data entry in page order the records of its item:
+//
+//   chart          'C' head and HR pair; 'h' per row whose height differs from the head's;
+//                  'w' per column; 'l' per vertical boundary, then per horizontal boundary;
+//                  'c' per grid position with cell attributes, each followed by 's' with its text
+//   text           'T' and 's' (a text without string is not written)
+//   free cell      'D' and 's' when it has a text
+//   figure         'F'
+//   inserted       'I': the geometry and mode, then every byte of the picture file
+//   figure
+//
+// Form files, document files and the document work file all carry pages this way.
+#ifndef QSTORE_COMMON_FILE_PAGE_CODEC_H_
+#define QSTORE_COMMON_FILE_PAGE_CODEC_H_
+
+#include <cstddef>
+#include <cstdint>
+
+#include "common/file/record_codec.h"
+#include "common/model/binder.h"
+#include "common/model/page.h"
+#include "common/model/page_data.h"
+
+namespace qs {
+
+constexpr uint8_t kTagPage = 'P';
+constexpr uint8_t kTagChart = 'C';
+constexpr uint8_t kTagRowHeight = 'h';
+constexpr uint8_t kTagColWidth = 'w';
+constexpr uint8_t kTagLines = 'l';
+constexpr uint8_t kTagCell = 'c';
+constexpr uint8_t kTagString = 's';
+constexpr uint8_t kTagText = 'T';
+constexpr uint8_t kTagFreCell = 'D';
+constexpr uint8_t kTagFigure = 'F';
+constexpr uint8_t kTagInsFigure = 'I';
+
+constexpr size_t kPageBodySize = 4;
+// Picture bytes move between files in pieces of at most this size, so a picture never needs
+// memory of its own size.
+constexpr size_t kPicturePiece = 10240;
+
+// 'P': the page's 1-based number and its information word.
+int WritePageHead(RecordWriter& out, int number, uint16_t inf);
+// The records of the item an entry names; nothing for an entry that names no item, a chart without
+// rows or columns or a text without string. kRefused for a chart larger than 127 by 127 or whose
+// cells cannot be read; kPictureCopy when an inserted figure's picture file is missing, empty or
+// too large for a record, kRefused when it cannot be read in full; kDamaged when the output cannot
+// be written.
+int WritePageItem(RecordWriter& out, const Page& page, PageData entry);
+
+struct PageReadRules {
+  // The older 27-byte 'C' body without the HR pair.
+  bool accept_short_chart_head = true;
+  // 'F' bodies longer than 32 bytes, whose surplus is ignored.
+  bool accept_long_figures = false;
+};
+
+// Reads page content records into a page. Each record is checked against the page before it is
+// used: a chart record needs a chart on the same page, and rows, columns and boundaries must lie in
+// that chart's grid (kDamaged otherwise). A full kind table or page-data list gives kRefused;
+// pictures that cannot be written to their scratch files give kPictureCopy.
+class PageContentReader {
+ public:
+  // `b` names the pictures' scratch files.
+  PageContentReader(Binder& b, RecordReader& in, PageReadRules rules = PageReadRules());
+
+  // Header version 1 stored packed fonts whose bits 3 and 7 of the first byte mean nothing now.
+  void set_header_version(uint8_t version) { version_ = version; }
+  // Records that follow go to `page` (null: none may come). The current chart does not carry over.
+  void StartPage(Page* page);
+
+  // True for the tags Read() takes.
+  static bool Takes(uint8_t tag);
+  // Reads the record whose head is in hand (body unread). After 'c', 'T' and 'D' the next head is
+  // read; when it is not their 's' it is put back into the reader.
+  int Read(const RecordHead& head);
+
+  // The entry of the item the last record made (kind 0 before the first).
+  PageData last_entry() const { return last_entry_; }
+
+ private:
+  int ReadChart(const RecordHead& head);
+  int ReadRowHeight(const RecordHead& head);
+  int ReadColWidth(const RecordHead& head);
+  int ReadLines(const RecordHead& head);
+  int ReadCell(const RecordHead& head);
+  int ReadTextLike(const RecordHead& head);
+  int ReadFigure(const RecordHead& head);
+  int ReadInsFigure(const RecordHead& head);
+  // Reads the 's' that may follow a record. *found tells whether there was one; *text receives its
+  // string up to the first NUL.
+  int ReadFollowingString(bool* found, std::string* text);
+  int ExtractPicture(uint64_t size, std::string* name);
+  // kRefused when the page cannot take one more item of `kind`.
+  int CheckRoom(uint8_t kind) const;
+  uint8_t FixedFontByte(uint8_t b0) const;
+
+  Binder& binder_;
+  RecordReader& in_;
+  const PageReadRules rules_;
+  uint8_t version_ = 2;
+  Page* page_ = nullptr;
+  ChartRec* chart_ = nullptr;
+  PageData last_entry_;
+};
+
+}  // namespace qs
+
+#endif  // QSTORE_COMMON_FILE_PAGE_CODEC_H_

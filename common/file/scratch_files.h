@@ -1,0 +1,35 @@
+// Scratch files of an open form or document live in the work directory under one naming rule:
+// work directory, two-letter prefix, the item's number in at least three digits, a running sequence
+// number in at least four digits, an extension. Picture copies, undo journals and the document work
+// file are all named so, and all go together when the item is set up or released.
+#ifndef QSTORE_COMMON_FILE_SCRATCH_FILES_H_
+#define QSTORE_COMMON_FILE_SCRATCH_FILES_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace qs {
+
+// The extension of a path's last component, with its dot ("" when it has none).
+std::string_view ExtensionOf(std::string_view path);
+
+std::string ScratchName(std::string_view work_dir, const char* prefix, uint32_t item_no,
+                        uint32_t seq, std::string_view extension);
+
+// Raises *seq until the name it gives does not exist yet and returns that name; the extension is
+// taken from `like`.
+std::string FreshScratchName(std::string_view work_dir, const char* prefix, uint32_t item_no,
+                             uint32_t* seq, std::string_view like);
+
+// True when `name` (a directory entry) is a scratch file of item `item_no`: the prefix, the number
+// as printed, exactly four sequence digits, then the end of the name or a '.'. Item 100 thus never
+// claims the files of items 1000 to 1009.
+bool IsScratchFileOf(std::string_view name, const char* prefix, uint32_t item_no);
+
+// Deletes every scratch file of the item in the work directory; failures are ignored.
+void SweepScratchFiles(const std::string& work_dir, const char* prefix, uint32_t item_no);
+
+}  // namespace qs
+
+#endif  // QSTORE_COMMON_FILE_SCRATCH_FILES_H_

@@ -1,0 +1,77 @@
+#include "common/model/attributes.h"
+
+#include <cstring>
+
+#include "common/status.h"
+
+namespace qs {
+
+namespace {
+
+// The name as it will stand in a slot: at most 32 bytes.
+void SlotName(const char* name, char* out) {
+  CopyBounded(out, kFontNameSize, name);
+}
+
+}  // namespace
+
+int FontNumberForName(Binder& b, const char* name) {
+  char wanted[kFontNameSize];
+  SlotName(name, wanted);
+  auto& slots = b.header().rec.font_names;
+  for (int i = 0; i < kFontSlots; ++i)
+    if (strncmp(slots[i], wanted, kFontNameSize) == 0) return i + 1;
+  for (int i = 0; i < kFontSlots; ++i) {
+    // Content put with an empty face name names an empty slot; naming that slot now would rename
+    // the face of that content behind its owner's back.
+    if (b.header().rec.font_names[i][0] == '\0' && !b.FontNumberInUse(i + 1)) {
+      std::memcpy(b.header().rec.font_names[i], wanted, kFontNameSize);
+      return i + 1;
+    }
+  }
+  for (int n = 1; n <= kFontSlots; ++n) {
+    if (!b.FontNumberInUse(n)) {
+      // The scan may have visited other pages; take the slots afresh.
+      std::memcpy(b.header().rec.font_names[n - 1], wanted, kFontNameSize);
+      return n;
+    }
+  }
+  return kNoFontSlot;
+}
+
+int PackFont(Binder& b, const FontSpec& wanted, PackedFont* out) {
+  char name[kFontNameSize];
+  CopyBounded(name, sizeof name, wanted.FontName);
+  const int number = FontNumberForName(b, name);
+  if (number == kNoFontSlot) return kNoFontSlot;
+  out->b0 = uint8_t((number & 0x07) | ((wanted.Value5 & 0x1F) << 3));
+  out->b1 = uint8_t((wanted.Value3 & 0x07) | ((wanted.ValueA & 0x03) << 3) |
+                    ((wanted.ValueB & 0x03) << 5) | ((wanted.ValueC & 0x01) << 7));
+  return kOk;
+}
+
+void UnpackFont(const Header& h, PackedFont font, FontSpec* out) {
+  FontNameOfNumber(h, font.number(), out->FontName);
+  out->Value5 = uint8_t(font.b0 >> 3);
+  out->Value3 = uint8_t(font.b1 & 0x07);
+  out->ValueA = uint8_t((font.b1 >> 3) & 0x03);
+  out->ValueB = uint8_t((font.b1 >> 5) & 0x03);
+  out->ValueC = uint8_t(font.b1 >> 7);
+}
+
+bool PageUsesFontNumber(const Page& page, int number) {
+  const CellAttrPool& pool = page.cell_attrs;
+  for (int id = 1; id <= pool.count(); ++id) {
+    CellAttr rec;
+    if (!pool.IsFree(uint16_t(id)) && pool.Get(uint16_t(id), &rec) == kOk &&
+        rec.font.number() == number)
+      return true;
+  }
+  for (int no = 1; no <= 32; ++no) {
+    if (const TextRec* t = page.texts.Get(no); t && t->font.number() == number) return true;
+    if (const FreCellRec* f = page.fre_cells.Get(no); f && f->font.number() == number) return true;
+  }
+  return false;
+}
+
+}  // namespace qs
