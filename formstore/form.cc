@@ -16,6 +16,7 @@ const LibraryTraits Form::kTraits = {
     /*free_cell_keeps_kind=*/false,
     /*ins_figure_source_must_exist=*/false,
     /*zero_header_footer_is_absent=*/false,
+    /*cursor_base=*/1,
 };
 
 namespace {
