@@ -146,6 +146,16 @@ int Document::MovePageEntry(int from, int to) {
   return kOk;
 }
 
+int Document::AppendUnstoredPages(int count) {
+  if (count < 0 || count > kMaxPages - page_count()) return kRefused;
+  pages_.resize(pages_.size() + size_t(count));
+  return kOk;
+}
+
+void Document::NoteStoredFonts(int position, uint8_t fonts) {
+  if (position >= 1 && position <= page_count()) pages_[position - 1].fonts = fonts;
+}
+
 int Document::FlushPages() {
   return cache_->Flush();
 }

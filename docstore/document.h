@@ -61,6 +61,10 @@ class Document final : public Binder, private PageCache::Backing {
   // Moves the page at `from` to `to` (both 1..page_count()).
   int MovePageEntry(int from, int to);
 
+  // Appends `count` pages that have no chain yet, for a reader that gives each its chain with
+  // WriteStoredPage. kRefused when the document would exceed 9999 pages.
+  int AppendUnstoredPages(int count);
+
   // Writes every dirty cached page back to its chain and empties the cache. kOk or the first
   // write-back's status.
   int FlushPages();
@@ -79,6 +83,9 @@ class Document final : public Binder, private PageCache::Backing {
   // no such page; -1 when the chain cannot be opened or finished; kDamaged when a write to it
   // failed; otherwise `write`'s status. A failed write leaves the page without a usable chain.
   int WriteStoredPage(int position, uint8_t fonts, const std::function<int(RecordWriter&)>& write);
+  // Replaces the recorded font set of a stored page, for a writer of chains that learns it only
+  // while writing. Nothing happens for a position out of range.
+  void NoteStoredFonts(int position, uint8_t fonts);
   // The font numbers a page content record uses: bit (byte & 7) for the packed font of a 'c', 'T'
   // or 'D' record, 0 for every other record or a body too short to hold one.
   static uint8_t FontNumbersOfRecord(uint8_t tag, const uint8_t* body, size_t n);
