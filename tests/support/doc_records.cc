@@ -2,9 +2,13 @@
 
 #include <cstring>
 
+#include "common/file/record_codec.h"
 #include "common/model/header.h"
+#include "common/status.h"
 #include "docstore/document.h"
+#include "docstore/page_records.h"
 #include "platform/env.h"
+#include "platform/memory_file.h"
 
 namespace qs_test {
 
@@ -29,6 +33,15 @@ std::vector<int> Labels(DocHandle* h) {
   std::vector<int> labels;
   for (int n = 1; n <= QdaGetPageCount(h); ++n) labels.push_back(LabelOf(h, n));
   return labels;
+}
+
+std::string PageRecords(DocHandle* h, int position) {
+  const qs::Page* page = qs::Document::FromHandle(h)->PageAt(position);
+  if (page == nullptr) return "";
+  qs::MemoryFile file;
+  qs::RecordWriter out(&file);
+  if (qs::WritePageRecords(out, 1, *page) != qs::kOk || out.Flush() != qs::kOk) return "";
+  return file.data();
 }
 
 std::vector<Record> ParseRecords(const std::string& bytes) {

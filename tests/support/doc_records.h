@@ -19,6 +19,10 @@ int LabelOf(DocHandle* h, int position);
 // The labels of all pages in order.
 std::vector<int> Labels(DocHandle* h);
 
+// The records the page writer makes of page `position` (numbered 1 whatever its position): what
+// a page holds, comparable between documents. "" when it cannot be loaded or written.
+std::string PageRecords(DocHandle* h, int position);
+
 struct Record {
   uint8_t tag;
   std::string body;
