@@ -9,6 +9,7 @@
 #include "common/model/header.h"
 #include "common/status.h"
 #include "common/undo/undo_state.h"
+#include "platform/memory_file.h"
 
 namespace qs {
 
@@ -21,6 +22,29 @@ constexpr size_t kLayoutByte2 = 60;
 constexpr uint8_t kTitleBound = 1;
 // Pieces in which bodies too large for one record buffer (pictures) are copied.
 constexpr size_t kCopyPiece = 16380;
+// Internal: a page holds a record too large to be rewritten in memory.
+constexpr int kRecordTooLarge = 1;
+
+// A file that takes every write and keeps nothing.
+class Discard final : public File {
+ public:
+  bool Read(void*, size_t, size_t* got) override {
+    *got = 0;
+    return true;
+  }
+  bool Write(const void*, size_t) override { return true; }
+  bool Seek(uint64_t) override { return true; }
+  bool Tell(uint64_t* offset) override {
+    *offset = 0;
+    return true;
+  }
+  bool Size(uint64_t* size) override {
+    *size = 0;
+    return true;
+  }
+  bool Sync() override { return true; }
+  bool Close() override { return true; }
+};
 
 const uint8_t* InfBytes(Document& d) {
   return reinterpret_cast<const uint8_t*>(&d.header().rec.inf);
@@ -74,13 +98,40 @@ class Concatenation {
     source_title_.assign(s, BoundedLength(s, size));
   }
 
-  // Appends source page `from` as target page `to` (already inserted, no chain yet).
+  // Appends source page `from` as target page `to` (already inserted, no chain yet). The target's
+  // chain is written with the set of font numbers its records use, which is known only once the
+  // records have been rewritten: a page is rewritten into memory first, then stored. A page with a
+  // record too large for that (a picture) is read twice instead, once for its fonts and once to be
+  // copied, so a picture never needs memory of its own size.
   int CopyPage(int from, int to) {
     uint8_t fonts = 0;
-    int status = source_.ReadStoredPage(from, [&](RecordReader& in) { return Scan(in, &fonts); });
+    MemoryFile memory;
+    int status;
+    {
+      RecordWriter out(&memory);
+      status = source_.ReadStoredPage(from, [&](RecordReader& in) {
+        return Copy(in, out, to, &fonts, /*whole_records_only=*/true);
+      });
+      if (status == kOk) status = out.Flush();
+    }
+    if (status == kOk) {
+      return target_.WriteStoredPage(to, fonts, [&](RecordWriter& out) {
+        return out.WriteBytes(memory.data().data(), memory.data().size());
+      });
+    }
+    if (status != kRecordTooLarge) return status;
+    fonts = 0;
+    Discard nowhere;
+    RecordWriter discard(&nowhere);
+    status = source_.ReadStoredPage(from, [&](RecordReader& in) {
+      return Copy(in, discard, to, &fonts, /*whole_records_only=*/false);
+    });
     if (status != kOk) return status;
     return target_.WriteStoredPage(to, fonts, [&](RecordWriter& out) {
-      return source_.ReadStoredPage(from, [&](RecordReader& in) { return Copy(in, out, to); });
+      return source_.ReadStoredPage(from, [&](RecordReader& in) {
+        uint8_t same_fonts = 0;
+        return Copy(in, out, to, &same_fonts, /*whole_records_only=*/false);
+      });
     });
   }
 
@@ -101,39 +152,19 @@ class Concatenation {
   bool Unbinds(uint8_t tag, const uint8_t* body, int32_t length) const {
     return tag == kTagText && length > 0 && body[0] == kTitleBound && titles_differ_;
   }
-  // A title-bound text unbound with an empty title would have no text, and a text without text is
-  // not kept: it is left out.
-  bool Drops(uint8_t tag, const uint8_t* body, int32_t length) const {
-    return Unbinds(tag, body, length) && source_title_.empty();
-  }
 
-  // First pass over a source page: gives each font it uses a target slot, in the order in which
-  // they appear, and collects the target page's font numbers.
-  int Scan(RecordReader& in, uint8_t* fonts) {
-    RecordHead head;
-    uint8_t body[kFontByteOfText + 1];
-    for (;;) {
-      int status = in.ReadHead(&head);
-      if (status != kOk) return status;
-      if (head.end) return kDamaged;  // a chain ends with its end record
-      if (head.tag == 0) return kOk;
-      const size_t at = FontByteOf(head.tag, head.length);
-      if (at == 0) continue;
-      if ((status = in.ReadBody(body, at + 1)) != kOk) return status;
-      if (Drops(head.tag, body, head.length)) continue;
-      *fonts |= uint8_t(1u << TargetFont(body[at] & 0x07));
-    }
-  }
-
-  // Second pass: copies the records, rewriting page number, fonts and title-bound texts.
-  int Copy(RecordReader& in, RecordWriter& out, int to) {
+  // Copies a page's records, rewriting page number, fonts and title-bound texts, and collects the
+  // font numbers of what it writes. With `whole_records_only`, a record whose body does not fit a
+  // record buffer stops the copy with kRecordTooLarge; otherwise such bodies are streamed.
+  int Copy(RecordReader& in, RecordWriter& out, int to, uint8_t* fonts, bool whole_records_only) {
     RecordHead head;
     uint8_t body[kMaxRecordBody];
     for (;;) {
       int status = in.ReadHead(&head);
       if (status != kOk) return status;
-      if (head.end) return kDamaged;
+      if (head.end) return kDamaged;  // a chain ends with its end record
       if (size_t(head.length) > sizeof body) {
+        if (whole_records_only) return kRecordTooLarge;
         if ((status = CopyLarge(in, out, head)) != kOk) return status;
         continue;
       }
@@ -141,8 +172,9 @@ class Concatenation {
       if (head.tag == kTagPage && head.length >= 2) PutU16(body, uint16_t(to));
       if (const size_t at = FontByteOf(head.tag, head.length)) body[at] = Renumbered(body[at]);
       if (Unbinds(head.tag, body, head.length)) {
-        status = CopyUnbound(in, out, head, body);
+        status = CopyUnbound(in, out, head, body, fonts);
       } else {
+        *fonts |= Document::FontNumbersOfRecord(head.tag, body, size_t(head.length));
         status = out.Write(head.tag, body, size_t(head.length));
       }
       if (status != kOk || head.tag == 0) return status;
@@ -150,17 +182,22 @@ class Concatenation {
   }
 
   // A title-bound text: Kind 0 and, in place of its string, the source's title.
-  int CopyUnbound(RecordReader& in, RecordWriter& out, const RecordHead& text, uint8_t* body) {
+  int CopyUnbound(RecordReader& in, RecordWriter& out, const RecordHead& text, uint8_t* body,
+                  uint8_t* fonts) {
     RecordHead next;
     int status = in.ReadHead(&next);
     if (status != kOk) return status;
     if (next.end || next.tag != kTagString) {
       // Without its string the text is not read back; it goes as it came.
       in.PutBack(next);
+      *fonts |= Document::FontNumbersOfRecord(text.tag, body, size_t(text.length));
       return out.Write(text.tag, body, size_t(text.length));
     }
+    // Unbound with an empty title the text would have no text, and a text without text is not
+    // kept: it is left out.
     if (source_title_.empty()) return kOk;
     body[0] = 0;
+    *fonts |= Document::FontNumbersOfRecord(text.tag, body, size_t(text.length));
     status = out.Write(text.tag, body, size_t(text.length));
     if (status != kOk) return status;
     return out.Write(kTagString, source_title_.data(), source_title_.size());
