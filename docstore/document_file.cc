@@ -205,13 +205,9 @@ int SaveDocumentFile(Document& doc, const std::string& path) {
   return WriteFileAtomically(path, [&doc](File& file) { return WriteDocument(doc, file); });
 }
 
-int ReadDocInfDirect(const std::string& path, DocInf* info, char* title) {
-  Env* env = CurrentEnv();
-  if (!env->Exists(path)) return kNotFound;
-  std::unique_ptr<File> file = env->Open(path, OpenMode::kRead);
-  if (!file) return kCannotOpen;
+int ReadDocInf(File& file, DocInf* info, char* title) {
   try {
-    RecordReader in(file.get());
+    RecordReader in(&file);
     for (;;) {
       RecordHead head;
       if (in.ReadHead(&head) != kOk || head.end || head.tag == kTagPage) return kRefused;
@@ -229,6 +225,14 @@ int ReadDocInfDirect(const std::string& path, DocInf* info, char* title) {
   } catch (const std::bad_alloc&) {
     return kNoMemory;
   }
+}
+
+int ReadDocInfDirect(const std::string& path, DocInf* info, char* title) {
+  Env* env = CurrentEnv();
+  if (!env->Exists(path)) return kNotFound;
+  std::unique_ptr<File> file = env->Open(path, OpenMode::kRead);
+  if (!file) return kCannotOpen;
+  return ReadDocInf(*file, info, title);
 }
 
 }  // namespace qs

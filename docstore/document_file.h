@@ -34,10 +34,12 @@ int WriteDocument(Document& doc, File& file);
 // was. kCannotOpen when the file cannot be created.
 int SaveDocumentFile(Document& doc, const std::string& path);
 
-// The information block and title of a document file, read from its 'H' record without opening
-// the document. kNotFound when no file exists at `path`, kCannotOpen when it cannot be opened,
-// kRefused when no 288-byte 'H' record precedes the first 'P' record, the records are not framed
-// or the file ends first.
+// The information block and title (41 bytes, terminated) of a document file, read from its 'H'
+// record without opening the document. Records before the 'H' are passed over. kRefused when no
+// 288-byte 'H' record precedes the first 'P' record, the records are not framed or the file ends
+// first; kNoMemory.
+int ReadDocInf(File& file, DocInf* info, char* title);
+// kNotFound when no file exists at `path`, kCannotOpen when it cannot be opened.
 int ReadDocInfDirect(const std::string& path, DocInf* info, char* title);
 
 }  // namespace qs

@@ -2,6 +2,7 @@
 // older layouts; what it refuses; and the direct header reader.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -299,6 +300,83 @@ TEST_F(DocFileTest, DirectHeaderReader) {
   DocInf got{};
   char title[41];
   EXPECT_EQ(QdaGetDocInfDirect((site.root() + "none.doc").c_str(), &got, title), 100);
+}
+
+// The fuzz targets' seeds are files the writer makes (and the older layouts, which it never
+// writes). The committed corpus must match what the writer writes today; QSTORE_UPDATE_CORPUS=1
+// rewrites it.
+TEST_F(DocFileTest, SeedCorpusIsWhatTheWriterWrites) {
+  struct Seed {
+    const char* dir;
+    const char* name;
+    std::string bytes;
+  };
+  std::vector<Seed> seeds;
+  auto saved = [&](const char* dir, const char* name) {
+    seeds.push_back({dir, name, ""});
+    qs::HeaderRecord& rec = qs::Document::FromHandle(&h)->header().rec;
+    rec.created = rec.updated = 1234567890;  // the same seeds every day
+    std::string bytes;
+    const std::string path = Save("seed.doc");
+    EXPECT_TRUE(qs::ReadWholeFile(qs::CurrentEnv(), path, &bytes));
+    seeds.back().bytes = bytes;
+  };
+  CreateDoc(&h, 1);
+  saved("doc", "minimal");
+  saved("doc_inf", "minimal");
+  uint32_t colors[16] = {7};
+  ASSERT_EQ(QdaPutDocCColor(&h, colors), 0);
+  ASSERT_EQ(QdaPutDocMemo(&h, "memo"), 0);
+  uint8_t block[360] = {1, 2, 3};
+  ASSERT_EQ(QdaPutDocHeaderFooter(&h, block), 0);
+  saved("doc_inf", "blocks");
+  uint16_t entry = 0;
+  const ChartInf chart = Chart(2, 3);
+  ASSERT_EQ(QdaAddChart(&h, &chart, &entry), 0);
+  ChartCell cell{};
+  std::strcpy(cell.Font.FontName, "F1");
+  ASSERT_EQ(QdaPutChartCell(&h, entry, 2, 3, &cell, "cell"), 0);
+  ASSERT_EQ(QdaPutChartRHight(&h, entry, 1, 45), 0);
+  const Text text = TextAt(3);
+  ASSERT_EQ(QdaAddText(&h, &text, "text", &entry), 0);
+  ASSERT_EQ(QdaAddFreCell(&h, &text, "free", &entry), 0);
+  Figure figure{};
+  figure.Shape = 1;
+  ASSERT_EQ(QdaAddFigure(&h, &figure, &entry), 0);
+  char picture[256] = {};
+  site.WriteFile("pic.bmp", "BM" + std::string(100, 'p')).copy(picture, 255);
+  const InsFigure ins{};
+  ASSERT_EQ(QdaAddInsFigure(&h, &ins, picture, &entry), 0);
+  saved("doc", "every_kind");
+  for (int i = 0; i < 3; ++i) ASSERT_EQ(QdaInsertPage(&h, 1), 0);
+  ASSERT_EQ(QdaMovePage(&h, 1, 4), 0);
+  saved("doc", "four_pages");
+
+  const std::string page = Frame('P', PageBody(1)) + Frame('F', std::string(31, '\x01'));
+  std::string older = HeaderBody(2, "", 1).substr(42, 244);
+  std::string wide = std::string(1, '\x02') + older + U16(1);
+  wide.resize(630);
+  seeds.push_back({"doc", "older_layouts",
+                   Frame('H', std::string(1, '\x01') + older + U16(1)) +
+                       Frame('b', std::string(352, 'b')) + page});
+  seeds.push_back({"doc", "wide_header", Frame('H', wide) + page});
+  seeds.push_back(
+      {"doc_inf", "after_unknown", Frame('Z', "z") + Frame('H', HeaderBody(2, "T", 1))});
+
+  const bool update = std::getenv("QSTORE_UPDATE_CORPUS") != nullptr;
+  for (const Seed& seed : seeds) {
+    const std::string path =
+        std::string(QSTORE_SOURCE_DIR) + "/fuzz/corpus/" + seed.dir + "/" + seed.name;
+    if (update) {
+      ASSERT_TRUE(qs::CurrentEnv()->CreateDirectories(std::string(QSTORE_SOURCE_DIR) +
+                                                      "/fuzz/corpus/" + seed.dir));
+      ASSERT_TRUE(qs::WriteWholeFile(qs::CurrentEnv(), path, seed.bytes));
+    } else {
+      std::string committed;
+      EXPECT_TRUE(qs::ReadWholeFile(qs::CurrentEnv(), path, &committed)) << path;
+      EXPECT_TRUE(committed == seed.bytes) << path;
+    }
+  }
 }
 
 }  // namespace
