@@ -4,13 +4,13 @@
 #include <cstring>
 #include <new>
 
+#include "common/file/item_registry.h"
 #include "common/file/page_codec.h"
 #include "common/file/scratch_files.h"
 #include "common/model/attributes.h"
 #include "common/undo/journal.h"
 #include "docstore/page_records.h"
 #include "platform/env.h"
-#include "sitepaths/sitepaths.h"
 
 namespace qs {
 
@@ -24,49 +24,32 @@ const LibraryTraits Document::kTraits = {
 
 namespace {
 
-constexpr const char* kCounterName = "/docstore.dcshare";
-
-std::string& WorkDirStorage() {
-  static std::string dir;
-  return dir;
-}
-
-// The machine-wide document counter; mapped on first use. As with forms, another user who cannot
-// map the first user's object numbers his documents with one of his own.
-std::unique_ptr<SharedCounter>& CounterSlot() {
-  static std::unique_ptr<SharedCounter> counter = [] {
-    std::unique_ptr<SharedCounter> shared = SharedCounter::Open(kCounterName);
-    if (!shared)
-      shared =
-          SharedCounter::Open(std::string(kCounterName) + "." + std::to_string(CurrentUserId()));
-    return shared;
-  }();
-  return counter;
+ItemRegistry& Registry() {
+  static ItemRegistry registry("/docstore.dcshare");
+  return registry;
 }
 
 SharedCounter* Counter() {
-  return CounterSlot().get();
+  return Registry().counter();
 }
 
 // Process attach: learn the work directory once.
 __attribute__((constructor)) void AttachDocLibrary() {
-  ReloadDocWorkDir();
+  Registry().ReloadWorkDir();
 }
 
 }  // namespace
 
 const std::string& DocWorkDir() {
-  return WorkDirStorage();
+  return Registry().work_dir();
 }
 
 void ReloadDocWorkDir() {
-  char dir[256] = {};
-  SitePathsWorkDir(dir);
-  WorkDirStorage().assign(dir, strnlen(dir, sizeof dir));
+  Registry().ReloadWorkDir();
 }
 
 void UseDocCounterForTesting(const std::string& name) {
-  CounterSlot() = SharedCounter::Open(name);
+  Registry().UseCounter(name);
 }
 
 Document::Document() = default;
