@@ -3,15 +3,16 @@
 #ifndef QSTORE_FORMSTORE_FORM_H_
 #define QSTORE_FORMSTORE_FORM_H_
 
-#include <climits>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/model/binder.h"
 #include "common/model/header.h"
 #include "common/model/page.h"
+#include "common/model/with_item.h"
 #include "common/status.h"
 #include "common/undo/undo_state.h"
 #include "formstore.h"
@@ -81,18 +82,7 @@ void UseFormCounterForTesting(const std::string& name);
 // without a form gives kRefused.
 template <typename Body>
 int32_t WithForm(FormHandle* handle, Body&& body, int32_t on_no_memory = kRefused) {
-  Form* form = Form::FromHandle(handle);
-  if (form == nullptr) return kRefused;
-  try {
-    // A cursor the caller set beyond any page count names no page.
-    form->set_current_page(handle->CurPage < INT_MAX ? handle->CurPage + 1 : 0);
-    const int32_t status = body(*form);
-    handle->CurPage = form->current_page() - 1;
-    return status;
-  } catch (...) {
-    handle->CurPage = form->current_page() - 1;
-    return on_no_memory;
-  }
+  return WithItem<Form>(handle, std::forward<Body>(body), on_no_memory);
 }
 
 }  // namespace qs
