@@ -385,6 +385,21 @@ TEST_F(TwoLibrariesTest, DifferencesAreTheDocumentLibrarysTraits) {
     return int(add(h, &ins, path, &e));
   };
 
+  // The column a traversal from (1, col) reaches, or its failure: `dir` 0 in reading order,
+  // otherwise in that direction.
+  auto form_next = [&](FormHandle* h, uint16_t col, uint8_t dir) {
+    uint16_t r = 0, c = 0;
+    const int status = dir ? QfaChartNextCellEx(h, fchart, 1, col, dir, &r, &c)
+                           : QfaChartNextCell(h, fchart, 1, col, &r, &c);
+    return status == 0 ? int(c) : status;
+  };
+  auto doc_next = [&](DocHandle* h, uint8_t filter, uint16_t col, uint8_t dir) {
+    uint16_t r = 0, c = 0;
+    const int status = dir ? QdaChartNextCellEx(h, filter, dchart, 1, col, dir, &r, &c)
+                           : QdaChartNextCell(h, filter, dchart, 1, col, &r, &c);
+    return status == 0 ? int(c) : status;
+  };
+
   const Difference rows[] = {
       {"free cell added with Kind 5 reads back",
        [&](FormHandle* h) { return fre_kind(h, QfaGetFreCell, ffre); },
@@ -412,51 +427,17 @@ TEST_F(TwoLibrariesTest, DifferencesAreTheDocumentLibrarysTraits) {
       {"picture source missing", [&](FormHandle* h) { return add_missing(h, QfaAddInsFigure); },
        [&](DocHandle* h) { return add_missing(h, QdaAddInsFigure); }, 301, 100},
       {"reading-order traversal from (1,1): filter 1 skips Kind 0",
-       [&](FormHandle* h) {
-         uint16_t r, c;
-         QfaChartNextCell(h, fchart, 1, 1, &r, &c);
-         return int(c);
-       },
-       [&](DocHandle* h) {
-         uint16_t r, c;
-         QdaChartNextCell(h, 1, dchart, 1, 1, &r, &c);
-         return int(c);
-       },
-       2, 3},
+       [&](FormHandle* h) { return form_next(h, 1, 0); },
+       [&](DocHandle* h) { return doc_next(h, 1, 1, 0); }, 2, 3},
       {"reading-order traversal from (1,1), filter 0",
-       [&](FormHandle* h) {
-         uint16_t r, c;
-         QfaChartNextCell(h, fchart, 1, 1, &r, &c);
-         return int(c);
-       },
-       [&](DocHandle* h) {
-         uint16_t r, c;
-         QdaChartNextCell(h, 0, dchart, 1, 1, &r, &c);
-         return int(c);
-       },
-       2, 2},
+       [&](FormHandle* h) { return form_next(h, 1, 0); },
+       [&](DocHandle* h) { return doc_next(h, 0, 1, 0); }, 2, 2},
       {"traversal to the right from (1,1): filter 1 skips Kind 0",
-       [&](FormHandle* h) {
-         uint16_t r, c;
-         QfaChartNextCellEx(h, fchart, 1, 1, 4, &r, &c);
-         return int(c);
-       },
-       [&](DocHandle* h) {
-         uint16_t r, c;
-         QdaChartNextCellEx(h, 1, dchart, 1, 1, 4, &r, &c);
-         return int(c);
-       },
-       2, 3},
-      {"filter 1 with no accepted cell to the right of (1,3)",
-       [&](FormHandle* h) {
-         uint16_t r, c;
-         return int(QfaChartNextCellEx(h, fchart, 1, 3, 4, &r, &c));
-       },
-       [&](DocHandle* h) {
-         uint16_t r, c;
-         return int(QdaChartNextCellEx(h, 1, dchart, 1, 3, 4, &r, &c));
-       },
-       -2, -2},
+       [&](FormHandle* h) { return form_next(h, 1, 4); },
+       [&](DocHandle* h) { return doc_next(h, 1, 1, 4); }, 2, 3},
+      {"traversal to the right from (1,3): the chart's edge",
+       [&](FormHandle* h) { return form_next(h, 3, 4); },
+       [&](DocHandle* h) { return doc_next(h, 1, 3, 4); }, -2, -2},
       {"handle's cursor on page 2",
        [](FormHandle* h) {
          QfaPutCurPage(h, 2);
