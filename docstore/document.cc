@@ -110,6 +110,9 @@ int Document::InsertPageEntry(int position) {
 
 int Document::DeletePageEntry(int position) {
   if (position < 1 || position > page_count()) return kRefused;
+  // The page's own changes go with it: a page that could not be written back (its picture is
+  // gone) can still be deleted.
+  cache_->Discard(position);
   const int status = FlushPages();
   if (status != kOk) return status;
   work_->Abandon(pages_[position - 1].chain);

@@ -24,9 +24,9 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaCreateDoc(DocHandle* handle, c
 
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaOpenDoc(DocHandle* handle, const char* path) {
   if (handle == nullptr || path == nullptr) return qs::kRefused;
+  handle->State = nullptr;
   try {
     if (!qs::CurrentEnv()->Exists(path)) return qs::kNotFound;
-    handle->State = nullptr;
     int status = qs::kOk;
     std::unique_ptr<Document> doc = Document::Make(&status);
     if (!doc) return status == qs::kCannotOpen ? qs::kRefused : qs::kNoDocState;

@@ -68,6 +68,12 @@ int PageCache::Flush() {
   return kOk;
 }
 
+void PageCache::Discard(int number) {
+  if (number == 0) return;
+  if (slots_[1].number == number) std::swap(slots_[0], slots_[1]);
+  if (slots_[0].number == number) slots_[0] = Slot();  // an empty slot stays first
+}
+
 void PageCache::PlaceEmpty(int number) {
   std::unique_ptr<Page> page(new Page());
   slots_[0] = std::move(slots_[1]);

@@ -47,6 +47,8 @@ class PageCache {
   // Writes back every dirty slot and empties both. On a failure the slots not yet written back stay
   // as they were, and the first failure's status is returned.
   int Flush();
+  // Drops page `number` from the cache without writing it back (the page is being deleted).
+  void Discard(int number);
   // Puts a new page, not stored yet, into the cache under `number` as the most recently loaded:
   // an empty record, clean. The cache must be empty (flushed).
   void PlaceEmpty(int number);

@@ -150,6 +150,32 @@ TEST_F(DocLifecycleTest, FailedSaveKeepsOldFile) {
   EXPECT_EQ(Labels(&h), expected);
 }
 
+// A picture that has gone missing fails the save with 301 and keeps the old file; the page that
+// holds it can still be deleted, and then the document saves.
+TEST_F(DocLifecycleTest, MissingPictureFailsSaveUntilItsPageGoes) {
+  MakeLabelled(3);
+  const std::string path = site.root() + "pictures.doc";
+  ASSERT_EQ(QdaSaveDoc(&h, path.c_str()), 0);
+  std::string before;
+  ASSERT_TRUE(qs::ReadWholeFile(qs::CurrentEnv(), path, &before));
+  ASSERT_EQ(QdaPutCurPage(&h, 2), 0);
+  char picture[256] = {};
+  site.WriteFile("pic.bmp", "BMbytes").copy(picture, 255);
+  const InsFigure figure{};
+  uint16_t entry = 0;
+  ASSERT_EQ(QdaAddInsFigure(&h, &figure, picture, &entry), 0);
+  ASSERT_TRUE(qs::CurrentEnv()->Delete(picture));  // the copy the page names
+  EXPECT_EQ(QdaSaveDoc(&h, path.c_str()), 301);
+  std::string after;
+  ASSERT_TRUE(qs::ReadWholeFile(qs::CurrentEnv(), path, &after));
+  EXPECT_TRUE(after == before);
+  // Page 2 cannot leave the cache, so page 3 cannot come in.
+  EXPECT_EQ(Labels(&h), (std::vector<int>{1, 2, -1}));
+  ASSERT_EQ(QdaDeletePage(&h), 0);
+  EXPECT_EQ(Labels(&h), (std::vector<int>{1, 3}));
+  EXPECT_EQ(QdaSaveDoc(&h, path.c_str()), 0);
+}
+
 // Opens that fail release everything: no state, no scratch files, the number given back.
 TEST_F(DocLifecycleTest, FailedOpenReleasesEverything) {
   struct Case {
