@@ -9,9 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "common/model/header.h"
 #include "common/model/page.h"
 #include "docstore.h"
 #include "docstore/document.h"
+#include "support/doc_records.h"
 #include "support/doc_site.h"
 #include "support/fault_env.h"
 #include "support/form_fixture.h"
@@ -25,78 +27,23 @@ std::string ReadFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-template <typename T>
-void Append(std::string* out, const T& value) {
-  out->append(reinterpret_cast<const char*>(&value), sizeof value);
-}
-
-// Everything page `number` holds as the getters report it, fonts by name: what a page must still
-// say after it has been appended to another document, whatever its font numbers became there.
+// What page `number` holds, record by record, with each font named rather than numbered: what a
+// page must still say after it has been appended to another document, whatever its font numbers
+// became there. Pictures travel inside their records.
 std::string PageDigest(DocHandle* h, int number) {
-  std::string d;
-  if (QdaPutCurPage(h, number) != 0) return "no page";
-  PageInf inf{};
-  Append(&d, QdaGetPageInf(h, &inf));
-  Append(&d, inf);
-  const int count = QdaGetPageDataCount(h);
-  for (int i = 1; i <= count; ++i) {
-    uint16_t e = 0;
-    Append(&d, QdaGetPageData(h, i, &e));
-    Append(&d, e);
-    char text[256] = {};
-    switch (e & 0xFF) {
-      case 1: {
-        ChartInf chart{};
-        Append(&d, QdaGetChartInf(h, e, &chart));
-        Append(&d, chart);
-        for (uint16_t r = 1; r <= chart.Rows; ++r) {
-          for (uint16_t c = 1; c <= chart.Cols; ++c) {
-            ChartCell cell{};
-            std::memset(text, 0, sizeof text);
-            Append(&d, QdaGetChartCell(h, e, r, c, &cell, text));
-            Append(&d, cell);
-            d += text;
-          }
-        }
-        for (uint16_t r = 1; r <= chart.Rows; ++r) {
-          for (uint16_t b = 0; b <= chart.Cols; ++b) {
-            ChartLine line{};
-            Append(&d, QdaGetChartVline(h, e, r, b, &line));
-            Append(&d, line);
-          }
-        }
-        break;
-      }
-      case 2: {
-        Text rec{};
-        Append(&d, QdaGetText(h, e, &rec, text));
-        Append(&d, rec);
-        d += text;
-        break;
-      }
-      case 3: {
-        FreCell rec{};
-        Append(&d, QdaGetFreCell(h, e, &rec, text));
-        Append(&d, rec);
-        d += text;
-        break;
-      }
-      case 4: {
-        Figure rec{};
-        Append(&d, QdaGetFigure(h, e, &rec));
-        Append(&d, rec);
-        break;
-      }
-      case 5: {
-        InsFigure rec{};
-        Append(&d, QdaGetInsFigure(h, e, &rec, text));
-        Append(&d, rec);
-        d += ReadFile(text);
-        break;
-      }
+  const qs::Header& header = qs::Document::FromHandle(h)->header();
+  std::string digest;
+  for (qs_test::Record r : qs_test::ParseRecords(qs_test::PageRecords(h, number))) {
+    const size_t at = r.tag == 'c' ? 6 : r.tag == 'T' || r.tag == 'D' ? 17 : 0;
+    if (at != 0 && r.body.size() > at) {
+      char name[33];
+      qs::FontNameOfNumber(header, r.body[at] & 7, name);
+      r.body[at] = char(r.body[at] & ~7);
+      r.body += name;
     }
+    digest += qs_test::Frame(r.tag, r.body);
   }
-  return d;
+  return digest;
 }
 
 Text TextAt(int32_t top, const char* font, uint8_t kind = 0) {
@@ -146,9 +93,7 @@ class ConcatTest : public ::testing::Test {
   Snapshot Take(DocHandle* h) {
     Snapshot s{QdaGetPageCount(h), QdaQueryDocUpdate(h), QdaUndoCount(h), {}, {}};
     s.fonts.assign(&doc(h).header().rec.font_names[0][0], sizeof doc(h).header().rec.font_names);
-    const int32_t cur = h->CurPage;
     for (int n = 1; n <= s.pages; ++n) s.digests.push_back(PageDigest(h, n));
-    h->CurPage = cur;
     return s;
   }
 
@@ -320,15 +265,9 @@ TEST_F(ConcatTest, PicturesAreCarriedAndOutliveTheSource) {
 
 // The 'P' numbers of a saved file, in file order.
 std::vector<int> PageNumbersInFile(const std::string& path) {
-  const std::string file = ReadFile(path);
   std::vector<int> numbers;
-  for (size_t at = 0; at + 6 <= file.size();) {
-    const auto* p = reinterpret_cast<const uint8_t*>(file.data() + at);
-    const uint32_t length = p[2] | p[3] << 8 | p[4] << 16 | uint32_t(p[5]) << 24;
-    if (p[0] != 0x1B || at + 6 + length > file.size()) return {-1};
-    if (p[1] == 'P') numbers.push_back(p[6] | p[7] << 8);
-    at += 6 + length;
-  }
+  for (const qs_test::Record& r : qs_test::FileRecords(path))
+    if (r.tag == 'P') numbers.push_back(uint8_t(r.body[0]) | uint8_t(r.body[1]) << 8);
   return numbers;
 }
 
