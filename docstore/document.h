@@ -13,11 +13,13 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "common/model/binder.h"
 #include "common/model/header.h"
 #include "common/model/page.h"
+#include "common/model/with_item.h"
 #include "common/status.h"
 #include "common/undo/undo_state.h"
 #include "docstore.h"
@@ -148,17 +150,7 @@ void UseDocCounterForTesting(const std::string& name);
 // become `on_no_memory`. A handle without a document gives kRefused.
 template <typename Body>
 int32_t WithDocument(DocHandle* handle, Body&& body, int32_t on_no_memory = kRefused) {
-  Document* doc = Document::FromHandle(handle);
-  if (doc == nullptr) return kRefused;
-  try {
-    doc->set_current_page(handle->CurPage);
-    const int32_t status = body(*doc);
-    handle->CurPage = doc->current_page();
-    return status;
-  } catch (...) {
-    handle->CurPage = doc->current_page();
-    return on_no_memory;
-  }
+  return WithItem<Document>(handle, std::forward<Body>(body), on_no_memory);
 }
 
 }  // namespace qs
