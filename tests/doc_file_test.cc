@@ -170,7 +170,8 @@ TEST_F(DocFileTest, OlderLayouts) {
   ASSERT_EQ(Open(Frame('H', wide) + page), 0);
   const qs::HeaderRecord& rec = qs::Document::FromHandle(&h)->header().rec;
   EXPECT_STREQ(rec.font_names[0], "Face");
-  EXPECT_GE(rec.created, before);
+  const int32_t created = rec.created;  // a packed member binds to no reference
+  EXPECT_GE(created, before);
 
   // Version 1: bits 3 and 7 of packed fonts in cells, texts and free cells are cleared, and the
   // document is saved as version 2.
