@@ -1196,6 +1196,8 @@ TEST_F(FormFileTest, SeedCorpusIsWhatTheWriterWrites) {
       {"version1_fonts", H(1) + P(1) + C(ChartHead(1, 1)) + Cell(1, 1, Attr(0xFF)) +
                              T(TextBody(0xFF)) + S("t") + D(TextBody(0xFE))},
       {"ten_pages", ten_pages},
+      // Read in three pieces; the fuzzer needs -max_len above the default 4096 to keep it.
+      {"large_picture", H() + P(1) + I("BM" + std::string(2 * kPicturePiece + 100, 'p'))},
       {"older_records", H() + P(1) + Rec('C', Bytes(wide)) + Rec('F', Bytes(FigureBody(1))) +
                             Cell(2, 5) + S("old") + Rec('z', "unknown")},
       {"short_header", Rec('H', OldHeaderBody(MakeHeader(2, "", "Short"))) + P(1), true},
