@@ -1255,6 +1255,13 @@ TEST_F(FormFileTest, GivesTheInterfacesAnswers) {
     while (page().data_count < Page::kMaxData) page().AppendEntry(qs::PageData{});
     return add(true, font);
   };
+  // Deletes the only page, then inserts one; `pages` is the count expected afterwards.
+  auto insert_on_no_page = [&](uint8_t after, int pages) {
+    EXPECT_EQ(QfaDeleteFormPage(&h), 0);
+    const int status = QfaInsertFormPage(&h, after, &inf);
+    EXPECT_EQ(QfaGetPageCount(&h), pages);
+    return status;
+  };
   auto exist2_by_default = [&](bool exist2) {
     qs::test::ScopedEnvVar base("SITEPATHS_BASE_DIR", ""), flat("SITEPATHS_FLAT_DIR", "");
     char name[256];
@@ -1276,22 +1283,8 @@ TEST_F(FormFileTest, GivesTheInterfacesAnswers) {
          return current;
        },
        0},
-      {"then After 1 inserts page 1",
-       [&] {
-         EXPECT_EQ(QfaDeleteFormPage(&h), 0);
-         const int status = QfaInsertFormPage(&h, 1, &inf);
-         EXPECT_EQ(QfaGetPageCount(&h), 1);
-         return status;
-       },
-       0},
-      {"and After 0 is refused",
-       [&] {
-         EXPECT_EQ(QfaDeleteFormPage(&h), 0);
-         const int status = QfaInsertFormPage(&h, 0, &inf);
-         EXPECT_EQ(QfaGetPageCount(&h), 0);
-         return status;
-       },
-       -1},
+      {"then After 1 inserts page 1", [&] { return insert_on_no_page(1, 1); }, 0},
+      {"and After 0 is refused", [&] { return insert_on_no_page(0, 0); }, -1},
       {"a full path under the default (empty) directories", [&] { return exist2_by_default(true); },
        1},
       {"which QfaFormExist reports as found", [&] { return exist2_by_default(false); }, 0},
