@@ -431,9 +431,6 @@ TEST_F(TwoLibrariesTest, DifferencesAreTheDocumentLibrarysTraits) {
             return int(n);
           },
           2, 2),
-      Row(
-          "a page number the form's 0-based cursor cannot hold",
-          [](auto lib, auto* h) { return int(decltype(lib)::PutCurPage(h, INT32_MIN)); }, -1, 0),
   };
   for (const Difference& row : rows) {
     EXPECT_EQ(row.form(&fh), row.in_form) << row.what;

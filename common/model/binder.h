@@ -30,7 +30,8 @@ struct LibraryTraits {
   bool zero_header_footer_is_absent;
   // What the caller's handle keeps as its cursor for page number n: n - cursor_base. The form
   // library keeps a 0-based index (base 1), the document library the number itself (base 0). A
-  // page number whose cursor would not fit the handle's 32 bits cannot be made current.
+  // page number whose cursor would not fit the handle's 32 bits names no page, and its cursor is
+  // INT32_MAX, which names none either.
   int cursor_base = 0;
 };
 

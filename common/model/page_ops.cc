@@ -150,7 +150,6 @@ int GetCurPage(Binder& b, int32_t* out) {
 }
 
 int PutCurPage(Binder& b, int32_t number) {
-  if (int64_t(number) - b.traits().cursor_base < INT32_MIN) return kRefused;
   if (number != b.current_page()) EmptyBothJournals(b.undo());
   b.set_current_page(number);
   return kOk;

@@ -28,7 +28,10 @@ int32_t WithItem(Handle* handle, Body&& body, int32_t on_no_memory) {
   } catch (...) {
     status = on_no_memory;
   }
-  handle->CurPage = int32_t(int64_t(item->current_page()) - base);
+  // A page number with no cursor of its own (INT_MIN in the form library) names no page, and
+  // neither does INT_MAX.
+  const int64_t cursor = int64_t(item->current_page()) - base;
+  handle->CurPage = cursor >= INT32_MIN ? int32_t(cursor) : INT32_MAX;
   return status;
 }
 
