@@ -136,18 +136,14 @@ class Document final : public Binder, private PageCache::Backing {
   int current_ = 0;  // 1-based page number of the call in progress
 };
 
-// The work directory of this process (ends in '/'), asked of the directory service when the
-// library is loaded.
+// The document library's side of the item registry (common/file/item_registry.h): the work
+// directory every document's scratch files go to, a reload of it, and another counter for tests.
 const std::string& DocWorkDir();
-// Asks the directory service again; for tests that change the work directory.
 void ReloadDocWorkDir();
-// Numbers documents from a counter of the given shared name instead of the machine-wide one, so
-// tests running side by side see numbers of their own.
 void UseDocCounterForTesting(const std::string& name);
 
-// Runs an export's body on the document behind the handle. The handle's CurPage is already the
-// page model's 1-based page number; it is handed in and the body's choice handed back. Exceptions
-// become `on_no_memory`. A handle without a document gives kRefused.
+// The With function of the document library's exports: the handle's CurPage is the page number
+// itself (cursor base 0).
 template <typename Body>
 int32_t WithDocument(DocHandle* handle, Body&& body, int32_t on_no_memory = kRefused) {
   return WithItem<Document>(handle, std::forward<Body>(body), on_no_memory);
