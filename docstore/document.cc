@@ -75,7 +75,7 @@ std::unique_ptr<Document> Document::Make(int* status) {
       *status = kCannotOpen;
       return nullptr;  // the destructor gives the number back and sweeps
     }
-  } catch (const std::bad_alloc&) {
+  } catch (...) {
     *status = kNoMemory;
     return nullptr;
   }
@@ -218,8 +218,11 @@ int Document::WriteChain(int position, uint8_t fonts,
     status = write(out);
     if (status == kOk) status = out.Flush();
     if (status == kOk) status = file.Finish();
-  } catch (const std::bad_alloc&) {
-    status = kNoMemory;
+  } catch (...) {
+    // The writer has abandoned the chain; the page must not keep naming its blocks.
+    stored.chain = chain;
+    stored.fonts = 0;
+    throw;
   }
   stored.chain = chain;
   stored.fonts = status == kOk ? fonts : 0;

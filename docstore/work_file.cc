@@ -39,11 +39,19 @@ bool WorkFile::ReadLink(uint32_t block, uint32_t* link) {
   return true;
 }
 
+bool WorkFile::Free(uint32_t block) {
+  try {
+    free_.push_back(block);
+    return true;
+  } catch (...) {
+    return false;  // the block is lost to reuse: space, never data
+  }
+}
+
 bool WorkFile::FreeFrom(uint32_t block) {
   // A chain never holds more blocks than the file; a longer walk would be a cycle.
   for (uint32_t steps = 0; block != 0 && steps <= block_count_; ++steps) {
-    free_.push_back(block);
-    if (!ReadLink(block, &block)) return false;
+    if (!Free(block) || !ReadLink(block, &block)) return false;
   }
   return block == 0;
 }
@@ -81,10 +89,10 @@ ChainWriter::~ChainWriter() {
   uint32_t block = first_;
   for (uint32_t steps = 0; block != 0 && block != current_ && steps <= work_.block_count_;
        ++steps) {
-    work_.free_.push_back(block);
+    work_.Free(block);
     if (!work_.ReadLink(block, &block)) block = 0;
   }
-  work_.free_.push_back(current_);
+  work_.Free(current_);
   if (old_next_ != 0) work_.FreeFrom(old_next_);
   *chain_ = Chain{};
 }
@@ -100,7 +108,7 @@ bool ChainWriter::NextBlock() {
   PutU32(block_.get() + WorkFile::kBlockData, next);
   if (!work_.WriteBlock(current_, block_.get())) {
     // A taken block is not linked from disk yet; the destructor would not find it.
-    if (old_next_ == 0) work_.free_.push_back(next);
+    if (old_next_ == 0) work_.Free(next);
     return false;
   }
   current_ = next;

@@ -47,8 +47,9 @@ class WorkFile {
   WorkFile(const WorkFile&) = delete;
   WorkFile& operator=(const WorkFile&) = delete;
 
-  // Frees every block of the chain for reuse. False when a link could not be read (the blocks
-  // past it are then lost to reuse, which costs space, never data).
+  // Frees every block of the chain for reuse. False when a link could not be read or the free
+  // list could not grow (the blocks past that point are then lost to reuse, which costs space,
+  // never data). Never throws.
   bool Abandon(const Chain& chain);
 
   // Blocks the file holds, and how many of them are free.
@@ -64,6 +65,8 @@ class WorkFile {
   uint32_t TakeBlock();
   // Reads a block's link into *link.
   bool ReadLink(uint32_t block, uint32_t* link);
+  // Puts a block on the free list; false when the list cannot grow. Never throws.
+  bool Free(uint32_t block);
   // Frees `block` and every block its links reach.
   bool FreeFrom(uint32_t block);
   bool ReadBlock(uint32_t block, uint8_t* data);
