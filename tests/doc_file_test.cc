@@ -10,6 +10,7 @@
 #include "common/model/header.h"
 #include "docstore.h"
 #include "docstore/document.h"
+#include "formstore.h"
 #include "platform/env.h"
 #include "support/doc_records.h"
 #include "support/doc_site.h"
@@ -301,6 +302,46 @@ TEST_F(DocFileTest, DirectHeaderReader) {
   DocInf got{};
   char title[41];
   EXPECT_EQ(QdaGetDocInfDirect((site.root() + "none.doc").c_str(), &got, title), 100);
+}
+
+// A form converted by the form library opens as a document with the same pages.
+TEST_F(DocFileTest, ConvertedFormOpens) {
+  FormHandle form{};
+  const FormInf inf{};
+  ASSERT_EQ(QfaCreateForm(&form, &inf), 0);
+  const PageInf page{};
+  ASSERT_EQ(QfaInsertFormPage(&form, 0, &page), 0);
+  uint16_t entry = 0;
+  const ChartInf chart = Chart(2, 2);
+  ASSERT_EQ(QfaAddChart(&form, &chart, &entry), 0);
+  ChartCell cell{};
+  std::strcpy(cell.Font.FontName, "F1");
+  ASSERT_EQ(QfaPutChartCell(&form, entry, 1, 1, &cell, "fixed"), 0);
+  ASSERT_EQ(QfaPutChartCell(&form, entry, 2, 2, &cell, ""), 0);
+  ASSERT_EQ(QfaInsertFormPage(&form, 1, &page), 0);
+  const Text text = TextAt(0);
+  ASSERT_EQ(QfaAddText(&form, &text, "page two", &entry), 0);
+  char name[256] = {};
+  (site.flat() + "conv.QFD").copy(name, 255);
+  ASSERT_EQ(QfaSaveForm(&form, name), 0);
+  QfaCloseForm(&form);
+  char path[256] = {};
+  Path("conv.doc").copy(path, 255);
+  ASSERT_EQ(QfaConvertToDoc("conv", path), 0);
+
+  ASSERT_EQ(QdaOpenDoc(&h, path), 0);
+  EXPECT_EQ(QdaGetPageCount(&h), 2);
+  ChartCell got{};
+  char got_text[256] = {};
+  ASSERT_EQ(QdaGetChartCell(&h, 1 | 1 << 8, 1, 1, &got, got_text), 0);
+  EXPECT_STREQ(got_text, "fixed");
+  EXPECT_EQ(got.Kind, 0);
+  ASSERT_EQ(QdaGetChartCell(&h, 1 | 1 << 8, 2, 2, &got, got_text), 0);
+  EXPECT_EQ(got.Kind, 1);  // an entry cell
+  ASSERT_EQ(QdaPutCurPage(&h, 2), 0);
+  Text got_rec{};
+  ASSERT_EQ(QdaGetText(&h, 2 | 1 << 8, &got_rec, got_text), 0);
+  EXPECT_STREQ(got_text, "page two");
 }
 
 // The fuzz targets' seeds are files the writer makes (and the older layouts, which it never
