@@ -58,7 +58,8 @@ class Document final : public Binder, private PageCache::Backing {
   // Makes room for a new page at `position` (1..page_count()+1). The new page has no chain yet; it
   // is cached empty and clean under its number, so the next write-back gives it one.
   int InsertPageEntry(int position);
-  // Removes the page at `position`; its chain is abandoned in the work file.
+  // Removes the page at `position`. Its cached copy is dropped unwritten (so a page that cannot be
+  // written back can still go) and its chain's blocks become free for reuse.
   int DeletePageEntry(int position);
   // Moves the page at `from` to `to` (both 1..page_count()).
   int MovePageEntry(int from, int to);
