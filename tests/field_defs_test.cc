@@ -94,17 +94,20 @@ std::string NumberedLines(const char* format, int n) {
 }
 
 TEST_F(FieldDefsTest, TemplateStatements) {
-  const std::string deep = "$TABLE=x,1,A\n$SUBTBL=x,2,B\n$CASE=x,3,C\n$TAG=x,4,D\n$TAG=x,5,E\n"
-                           "$TAG=x,6,TooDeep\n$FIELD=x,60,Lost,ST,1\n$/TAG\n"
-                           "$FIELD=x,50,Fifth,ST,1\n$/TAG\n$/TAG\n$/CASE\n$/SUBTBL\n$/TABLE\n"
-                           "$FIELD=x,70,Top,ST,1\n";
+  const std::string deep =
+      "$TABLE=x,1,A\n$SUBTBL=x,2,B\n$CASE=x,3,C\n$TAG=x,4,D\n$TAG=x,5,E\n"
+      "$TAG=x,6,TooDeep\n$FIELD=x,60,Lost,ST,1\n$/TAG\n"
+      "$FIELD=x,50,Fifth,ST,1\n$/TAG\n$/TAG\n$/CASE\n$/SUBTBL\n$/TABLE\n"
+      "$FIELD=x,70,Top,ST,1\n";
   struct Case {
     const char* what;
     std::string text;
     std::vector<StructRow> structs;
     std::vector<FieldRow> fields;
   } cases[] = {
-      {"lower case keyword and type, quoted name", "$field=x,12,\"Amount\",rl,8\n", {},
+      {"lower case keyword and type, quoted name",
+       "$field=x,12,\"Amount\",rl,8\n",
+       {},
        {{12, "Amount", 4, 8, 0, 0, 0}}},
       {"four values are too few", "$FIELD=x,3,Name,ST\n", {}, {}},
       {"nesting ids and the record's fourth value",
@@ -112,10 +115,12 @@ TEST_F(FieldDefsTest, TemplateStatements) {
        {{1, "T", 1, 0, 1}, {2, "R", 3, 1, 5}},
        {{3, "F", 3, 4, 2, 1, 0}}},
       {"comments, blanks, unknown keywords and type codes are skipped",
-       ";$FIELD=x,1,A,ST,1\n\n$FOO=1\n$FIELD=x,2,B,XX,1\n$FIELD=x,3,C,dt,300,7\n", {},
+       ";$FIELD=x,1,A,ST,1\n\n$FOO=1\n$FIELD=x,2,B,XX,1\n$FIELD=x,3,C,dt,300,7\n",
+       {},
        {{3, "C", 7, 300 & 0xFF, 0, 0, 7}}},
       {"separator runs count once, spaces and quotes go, tabs stay",
-       "$FIELD = x ,, 4 ,\" Spaced \",ch,=2\n$FIELD=x,5,\tTab,ST,1\n", {},
+       "$FIELD = x ,, 4 ,\" Spaced \",ch,=2\n$FIELD=x,5,\tTab,ST,1\n",
+       {},
        {{4, "Spaced", 2, 2, 0, 0, 0}, {5, "\tTab", 1, 1, 0, 0, 0}}},
       {"names are cut to their fields",
        "$TAG=x,9," + Repeat("N", 40) + "\n$FIELD=x,1," + Repeat("F", 40) + ",ST,1\n",
@@ -123,20 +128,32 @@ TEST_F(FieldDefsTest, TemplateStatements) {
        {{1, Repeat("F", 32), 1, 1, 9, 9, 0}}},
       {"a sixth open structure is skipped with what it holds",
        deep,
-       {{1, "A", 1, 0, 1}, {2, "B", 2, 1, 1}, {3, "C", 4, 2, 1}, {4, "D", 5, 3, 1}, {5, "E", 5, 4, 1}},
+       {{1, "A", 1, 0, 1},
+        {2, "B", 2, 1, 1},
+        {3, "C", 4, 2, 1},
+        {4, "D", 5, 3, 1},
+        {5, "E", 5, 4, 1}},
        {{50, "Fifth", 1, 1, 5, 1, 0}, {70, "Top", 1, 1, 0, 0, 0}}},
-      {"a closer with nothing open is skipped", "$/TABLE\n$/TAG\n$FIELD=x,1,A,ST,1\n", {},
+      {"a closer with nothing open is skipped",
+       "$/TABLE\n$/TAG\n$FIELD=x,1,A,ST,1\n",
+       {},
        {{1, "A", 1, 1, 0, 0, 0}}},
       {"a record without its fourth value is skipped",
-       "$RECORD=x,2,R\n$FIELD=x,3,F,ST,1\n$/RECORD\n", {}, {{3, "F", 1, 1, 0, 0, 0}}},
-      {"CR LF line ends", "$FIELD=x,1,A,ST,1\r\n$FIELD=x,2,B,ST,2,9\r\n", {},
+       "$RECORD=x,2,R\n$FIELD=x,3,F,ST,1\n$/RECORD\n",
+       {},
+       {{3, "F", 1, 1, 0, 0, 0}}},
+      {"CR LF line ends",
+       "$FIELD=x,1,A,ST,1\r\n$FIELD=x,2,B,ST,2,9\r\n",
+       {},
        {{1, "A", 1, 1, 0, 0, 0}, {2, "B", 1, 2, 0, 0, 9}}},
       {"a line longer than 254 characters is read as two",
-       "$FIELD=x,7,B,ST,1" + Repeat(" ", 240) + "$FIELD=x,8,C,ST,1\n", {},
+       "$FIELD=x,7,B,ST,1" + Repeat(" ", 240) + "$FIELD=x,8,C,ST,1\n",
+       {},
        {{7, "B", 1, 1, 0, 0, 0}, {8, "C", 1, 1, 0, 0, 0}}},
-      {"the 26th structure ends the load", NumberedLines("$TAG=x,%d,T%d\n$/TAG\n", 26) +
-                                               "$FIELD=x,900,After,ST,1\n",
-       {}, {}},
+      {"the 26th structure ends the load",
+       NumberedLines("$TAG=x,%d,T%d\n$/TAG\n", 26) + "$FIELD=x,900,After,ST,1\n",
+       {},
+       {}},
   };
   // The 26-structure case lists its 25 structures here rather than above.
   for (int i = 1; i <= 25; ++i)
@@ -317,12 +334,17 @@ TEST(SubsStrRev, ReversesByCharacter) {
   } cases[] = {
       {"", ""},
       {"abc", "cba"},
-      {"\x82\xa0\x82\xa2", "\x82\xa2\x82\xa0"},          // two double-byte characters
-      {"a\x82\xa0" "b", "b\x82\xa0" "a"},                  // mixed
-      {"\x81\x40x", "x\x81\x40"},                          // a trail byte in the ASCII range
-      {"\x82\x82\xa0", "\xa0\x82\x82"},                    // a lead byte as trail byte
-      {"ab\x82", "\x82" "ba"},                             // a lead byte with nothing after it
-      {"\xa0\xdf", "\xdf\xa0"},                            // single-byte katakana
+      {"\x82\xa0\x82\xa2", "\x82\xa2\x82\xa0"},  // two double-byte characters
+      {"a\x82\xa0"
+       "b",
+       "b\x82\xa0"
+       "a"},                             // mixed
+      {"\x81\x40x", "x\x81\x40"},        // a trail byte in the ASCII range
+      {"\x82\x82\xa0", "\xa0\x82\x82"},  // a lead byte as trail byte
+      {"ab\x82",
+       "\x82"
+       "ba"},                    // a lead byte with nothing after it
+      {"\xa0\xdf", "\xdf\xa0"},  // single-byte katakana
   };
   for (const auto& c : cases) {
     char buffer[16];
