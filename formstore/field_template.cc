@@ -109,7 +109,7 @@ long Number(std::string_view s) {
 void CopyToken(char* dst, size_t size, std::string_view token) {
   const size_t n = std::min(token.size(), size - 1);
   std::memset(dst, 0, size);
-  std::memcpy(dst, token.data(), n);
+  if (n > 0) std::memcpy(dst, token.data(), n);
 }
 
 enum class Statement {
