@@ -82,7 +82,7 @@ void FieldLayout::Unplace(uint16_t id, int times, std::set<uint16_t>* involved) 
   for (FieldRec& f : defs_.fields()) {
     if (f.layout_count == 0 || (f.pub.FieldId != id && f.pub.ParentId != id)) continue;
     f.layout_count = uint16_t(std::max(0, f.layout_count - times));
-    involved->insert(f.pub.ParentId);
+    involved->insert(uint16_t(f.pub.ParentId));  // a copy: the member is packed
   }
 }
 

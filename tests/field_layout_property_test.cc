@@ -137,7 +137,7 @@ class FieldLayoutPropertyTest : public FieldFormTest {
   std::pair<int, int> Size(uint16_t chart) {
     ChartInf inf{};
     QfaGetChartInf(&h, chart, &inf);
-    return {inf.Rows, inf.Cols};
+    return {int(inf.Rows), int(inf.Cols)};
   }
   int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); }
   template <typename T>
