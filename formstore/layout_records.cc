@@ -124,11 +124,15 @@ int ReadPlacementRecord(Form& form, RecordReader& in, const RecordHead& head, in
   }
 
   if (ReadBody(in, head, body, false) != kOk) return kDamaged;
-  // A table copy the page cannot keep takes its fields' records with it.
-  const bool kept = room;
+  // A copy of something that is no table of the template, or that the page cannot keep, takes its
+  // fields' records with it.
+  const uint16_t id = GetU16(body);
+  const FieldStruct* table = defs.FindStruct(id);
+  const bool kept = room && table != nullptr && table->StructKind == kStructTable &&
+                    defs.FindField(id) == nullptr;
   if (kept) {
     LayoutInner p;
-    p.layout_id = GetU16(body);
+    p.layout_id = id;
     p.layout_no = GetU16(body + 2);
     p.page_data = owner.value();
     p.row = GetU16(body + 4);

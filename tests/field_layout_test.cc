@@ -516,7 +516,9 @@ TEST_F(FieldRoundTripTest, OlderAndForeignPlacementRecords) {
     out << record('f', {2, 0, 3, 0, kPlain, 0, 0x9A, 0xC0})
         << record('f', {1, 0, 1, 0, 77, 0, 1, 0, 0, 0, 0, 0})
         << record('t', {kTable, 0, 1, 0, 1, 0, 1, 0, 1, 2, 0, 0})
-        << record('f', {1, 0, 2, 0, kTableB, 0, 1, 0, 0x20, 0, 0xFF, 0});
+        << record('f', {1, 0, 2, 0, kTableB, 0, 1, 0, 0x20, 0, 0xFF, 0})
+        << record('t', {kRecord, 0, 1, 0, 3, 0, 3, 0, 1, 1, 0, 0})  // no table: dropped
+        << record('f', {1, 0, 1, 0, kRecordA, 0, 1, 0, 0x20, 0, 0, 0});
   }
   QfaCloseForm(&h);
   ASSERT_EQ(QfaOpenForm(&h, path.c_str()), 0);
@@ -530,6 +532,7 @@ TEST_F(FieldRoundTripTest, OlderAndForeignPlacementRecords) {
   EXPECT_EQ(form.FormC, 1);
   EXPECT_EQ(form.FormD, 3);
   EXPECT_EQ(CellOf(kTableB, 1), Cell(1, 2));
+  EXPECT_EQ(QfaExistFieldLayout(&h, kRecordA), 0);
   QfaGetFieldForm(&h, kTableB, &form);
   EXPECT_EQ(form.FormE, 3);
   EXPECT_EQ(form.FormF, 63);
