@@ -11,6 +11,22 @@ using qs::FieldRec;
 using qs::Form;
 using qs::WithForm;
 
+namespace {
+
+// Copies a record found by number or id out; -1 when there is none.
+template <typename Rec>
+int32_t CopyOut(const Rec* rec, Rec* out) {
+  if (rec == nullptr || out == nullptr) return qs::kRefused;
+  *out = *rec;
+  return qs::kOk;
+}
+
+const Field* Public(const FieldRec* rec) {
+  return rec ? &rec->pub : nullptr;
+}
+
+}  // namespace
+
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaGetFieldControl(FormHandle* h,
                                                                   FieldControl* control) {
   return WithForm(h, [&](Form& f) -> int32_t {
@@ -38,22 +54,13 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaGetFieldCount(FormHandle* h) {
 
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaGetField(FormHandle* h, int32_t number,
                                                            Field* field) {
-  return WithForm(h, [&](Form& f) -> int32_t {
-    const FieldRec* rec = f.fields().FieldAt(number);
-    if (rec == nullptr || field == nullptr) return qs::kRefused;
-    *field = rec->pub;
-    return qs::kOk;
-  });
+  return WithForm(h, [&](Form& f) { return CopyOut(Public(f.fields().FieldAt(number)), field); });
 }
 
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaGetField2(FormHandle* h, uint16_t FieldId,
                                                             Field* field) {
-  return WithForm(h, [&](Form& f) -> int32_t {
-    const FieldRec* rec = f.fields().FindField(FieldId);
-    if (rec == nullptr || field == nullptr) return qs::kRefused;
-    *field = rec->pub;
-    return qs::kOk;
-  });
+  return WithForm(h,
+                  [&](Form& f) { return CopyOut(Public(f.fields().FindField(FieldId)), field); });
 }
 
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaGetFieldStructCount(FormHandle* h) {
@@ -62,22 +69,12 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaGetFieldStructCount(FormHandle
 
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaGetFieldStruct(FormHandle* h, int32_t number,
                                                                  FieldStruct* out) {
-  return WithForm(h, [&](Form& f) -> int32_t {
-    const FieldStruct* s = f.fields().StructAt(number);
-    if (s == nullptr || out == nullptr) return qs::kRefused;
-    *out = *s;
-    return qs::kOk;
-  });
+  return WithForm(h, [&](Form& f) { return CopyOut(f.fields().StructAt(number), out); });
 }
 
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaGetFieldStruct2(FormHandle* h, uint16_t StructId,
                                                                   FieldStruct* out) {
-  return WithForm(h, [&](Form& f) -> int32_t {
-    const FieldStruct* s = f.fields().FindStruct(StructId);
-    if (s == nullptr || out == nullptr) return qs::kRefused;
-    *out = *s;
-    return qs::kOk;
-  });
+  return WithForm(h, [&](Form& f) { return CopyOut(f.fields().FindStruct(StructId), out); });
 }
 
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaGetFieldForm(FormHandle* h, uint16_t FieldId,
