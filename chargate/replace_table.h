@@ -22,6 +22,11 @@ class ReplaceTable {
   // The replacement of a code, or null when the table has none.
   const std::string* Find(uint16_t code) const;
   size_t size() const { return entries_.size(); }
+  // Calls fn(code, replacement) for every entry, in no particular order.
+  template <typename Fn>
+  void ForEach(Fn fn) const {
+    for (const auto& [code, replacement] : entries_) fn(code, replacement);
+  }
 
  private:
   std::unordered_map<uint16_t, std::string> entries_;
