@@ -36,13 +36,7 @@ bool ParseCode(std::string_view s, uint16_t* code) {
 // ending in the first byte of a two-byte character.
 std::string_view FitReplacement(std::string_view s) {
   s = s.substr(0, s.find('\0'));
-  size_t end = 0;
-  while (end < s.size()) {
-    const size_t width = IsSjisLeadByte(static_cast<uint8_t>(s[end])) ? 2 : 1;
-    if (end + width > s.size() || end + width > ReplaceTable::kMaxReplacement) break;
-    end += width;
-  }
-  return s.substr(0, end);
+  return s.substr(0, SjisWholePrefix(s, ReplaceTable::kMaxReplacement));
 }
 
 }  // namespace

@@ -42,9 +42,7 @@ size_t Count(const std::string& s, std::string_view what) {
 }
 
 bool WholeCharacters(const std::string& s) {
-  size_t i = 0;
-  while (i < s.size()) i += qs::IsSjisLeadByte(uint8_t(s[i])) ? 2 : 1;
-  return i == s.size();
+  return qs::SjisWholePrefix(s, s.size()) == s.size();
 }
 
 }  // namespace

@@ -143,11 +143,9 @@ TEST(TextConvertTest, AShortReplaceValueReportsWithoutReplacing) {
   EXPECT_EQ(converter.found_mask(), 6);
 }
 
-// Splits a text into Shift-JIS characters; false when it ends inside one.
+// True when a text does not end inside a character.
 bool WholeCharacters(const std::string& s) {
-  size_t i = 0;
-  while (i < s.size()) i += IsSjisLeadByte(uint8_t(s[i])) ? 2 : 1;
-  return i == s.size();
+  return SjisWholePrefix(s, s.size()) == s.size();
 }
 
 size_t Count(const std::string& s, const std::string& what) {

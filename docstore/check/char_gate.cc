@@ -74,13 +74,8 @@ bool CharGate::Judge(std::string_view ch, std::string* replacement) {
   replacement->clear();
   if (text == nullptr) return true;
   // At most kMaxReplacement bytes are taken, and never the first byte of a character alone.
-  const size_t n = strnlen(text, kMaxReplacement);
-  size_t end = 0;
-  while (end < n) {
-    const size_t width = IsSjisLeadByte(static_cast<uint8_t>(text[end])) ? 2 : 1;
-    if (end + width > n) break;
-    end += width;
-  }
+  const std::string_view taken(text, strnlen(text, kMaxReplacement));
+  const size_t end = SjisWholePrefix(taken, kMaxReplacement);
   replacement->assign(text, end);
   return true;
 }
