@@ -1,7 +1,9 @@
 // The character-check plug-in's entry points.
 #include "chargate/chargate.h"
 
+#include <cstdio>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string>
 
@@ -19,6 +21,24 @@ Gate* GateOf(PsHandle handle) {
   return static_cast<Gate*>(handle);
 }
 
+// The plug-in reads its files with the C library alone: it is loaded and unloaded for every check,
+// and anything the platform layer keeps for the life of a process would be lost at each unload.
+bool ReadTable(const char* path, std::string* text) {
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path, "rb"), std::fclose);
+  if (!f) return false;
+  char buf[16384];
+  size_t got = 0;
+  while ((got = std::fread(buf, 1, sizeof buf, f.get())) > 0) text->append(buf, got);
+  return std::ferror(f.get()) == 0;
+}
+
+bool FileExists(const char* path) {
+  std::FILE* f = std::fopen(path, "rb");
+  if (f == nullptr) return false;
+  std::fclose(f);
+  return true;
+}
+
 }  // namespace
 
 extern "C" {
@@ -27,7 +47,7 @@ CHARGATE_API PsHandle CHARGATE_CALL PsInit(const char* table_path) {
   if (table_path == nullptr) return nullptr;
   try {
     std::string text;
-    if (!qs::ReadWholeFile(qs::CurrentEnv(), table_path, &text)) return nullptr;
+    if (!ReadTable(table_path, &text)) return nullptr;
     Gate* gate = new Gate;
     gate->table.Parse(text);
     return gate;
@@ -39,7 +59,7 @@ CHARGATE_API PsHandle CHARGATE_CALL PsInit(const char* table_path) {
 CHARGATE_API int CHARGATE_CALL PsGroupLoad(PsHandle handle, const char* ini_path) {
   if (handle == nullptr || ini_path == nullptr) return 1;
   try {
-    return qs::CurrentEnv()->Exists(ini_path) ? 0 : 1;
+    return FileExists(ini_path) ? 0 : 1;
   } catch (...) {
     return 1;
   }
