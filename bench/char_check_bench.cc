@@ -15,6 +15,7 @@
 #include "docstore/check/text_convert.h"
 #include "formstore.h"
 #include "formstore/form.h"
+#include "platform/env.h"
 
 namespace {
 
