@@ -34,7 +34,7 @@ constexpr size_t kMaxTitle = kTitleSize - 1;
 constexpr int kAllCategories = kCategoryWide | kCategoryKana | kCategorySpecial;
 
 // A directory of the service, as a prefix: non-empty answers end in '/'.
-std::string ServiceDir(int (*answer)(char*)) {
+std::string ServiceDir(int(SITEPATHS_CALL* answer)(char*)) {
   char buf[SITEPATHS_DIR_SIZE] = {};
   answer(buf);
   std::string dir(buf, strnlen(buf, sizeof buf));
