@@ -98,7 +98,13 @@ class CheckRun {
     int status = kOk;
     for (int p = 1; p <= pages && status == kOk; ++p) {
       PutCurPage(doc_, p);
-      const int count = GetPageDataCount(doc_);
+      // A page that cannot be loaded has no entries to read; it must not pass for an empty one.
+      const Page* page = doc_.CurrentPage();
+      if (page == nullptr) {
+        status = kCheckPageData;
+        break;
+      }
+      const int count = page->data_count;
       for (int i = 1; i <= count && status == kOk; ++i) {
         uint16_t value = 0;
         if (GetPageData(doc_, i, &value) != kOk) {
@@ -153,7 +159,12 @@ class CheckRun {
       for (uint16_t col = 1; col <= inf.Cols; ++col) {
         ChartCell cell{};
         char text[kTextBuffer] = {};
-        if (GetChartCell(doc_, entry, row, col, &cell, text) != kOk) continue;
+        if (GetChartCell(doc_, entry, row, col, &cell, text) != kOk) {
+          // Positions inside merged cells have nothing to read; a chart that has gone (its page
+          // could not be loaded) must not pass for one.
+          if (GetChartInf(doc_, entry, &inf) != kOk) return kCheckChartInf;
+          continue;
+        }
         if (!Convert(text, &out)) continue;
         if (PutChartCell(doc_, entry, row, col, &cell, out.c_str()) != kOk) return kCheckChartCell;
       }
