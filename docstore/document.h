@@ -118,6 +118,13 @@ class Document final : public Binder, private PageCache::Backing {
   struct StoredPage {
     Chain chain;        // first_block 0: no chain yet
     uint8_t fonts = 0;  // font numbers the stored records use (bit k for number k)
+    // Scratch files holding the chain's inserted pictures in the order of its records: the copies
+    // the last load extracted, or the files the page named when it was last written back. Emptied
+    // whenever anything else rewrites the chain. A load takes these copies (those that still
+    // exist with their picture's size) instead of extracting the pictures again, so walking the
+    // pages over and over does not pile up copies. Copies are never deleted while the document is
+    // open: callers and undo journals may hold their names.
+    std::vector<std::string> pictures;
   };
 
   // PageCache::Backing: the page reader and writer over the page's chain.

@@ -5,6 +5,8 @@
 #define QSTORE_DOCSTORE_PAGE_RECORDS_H_
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "common/file/record_codec.h"
 #include "common/model/binder.h"
@@ -26,7 +28,16 @@ int WritePageRecords(RecordWriter& out, int number, const Page& page);
 // from 31 bytes on; records of unknown kinds and strings standing alone are skipped. kNoPageRecord
 // when the first record is not 'P'; kDamaged for a record that does not fit the page; kRefused when
 // the page cannot take an item; kPictureCopy when a picture cannot be written out.
-int ReadPageRecords(Binder& b, RecordReader& in, Page* page);
+//
+// With `pictures`, the files it names are copies already holding the page's inserted pictures in
+// the order of their records (see PageContentReader::set_known_pictures), taken instead of new
+// ones where they still fit; on success it receives the files the page's pictures now name.
+int ReadPageRecords(Binder& b, RecordReader& in, Page* page,
+                    std::vector<std::string>* pictures = nullptr);
+
+// The files of the inserted pictures WritePageRecords writes for `page`, in the order it writes
+// them.
+std::vector<std::string> PicturesOfPage(const Page& page);
 
 }  // namespace qs
 

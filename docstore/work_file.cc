@@ -25,17 +25,19 @@ uint32_t WorkFile::TakeBlock() {
     return block;
   }
   if (block_count_ >= kMaxBlocks) return 0;
+  try {
+    links_.resize(size_t(block_count_) + 2);  // links_[0] is no block's
+  } catch (...) {
+    return 0;  // no room for the link: as good as a full file
+  }
   ++block_count_;
   return block_count_ * kBlockSize;
 }
 
-bool WorkFile::ReadLink(uint32_t block, uint32_t* link) {
-  uint8_t raw[4];
-  size_t got = 0;
-  if (!file_->Seek(uint64_t(block) + kBlockData) || !file_->Read(raw, sizeof raw, &got) ||
-      got != sizeof raw)
-    return false;
-  *link = GetU32(raw);
+bool WorkFile::ReadLink(uint32_t block, uint32_t* link) const {
+  const uint32_t k = block / kBlockSize;
+  if (block % kBlockSize != 0 || k < 1 || k > block_count_) return false;
+  *link = links_[k];
   return true;
 }
 
@@ -60,17 +62,29 @@ bool WorkFile::Abandon(const Chain& chain) {
   return FreeFrom(chain.first_block);
 }
 
-bool WorkFile::ReadBlock(uint32_t block, uint8_t* data) {
+bool WorkFile::ReadData(uint32_t block, uint8_t* data, size_t n) {
   size_t got = 0;
-  return file_->Seek(block) && file_->Read(data, kBlockSize, &got) && got == kBlockSize;
+  return n <= kBlockData && file_->Seek(block) && file_->Read(data, n, &got) && got == n;
 }
 
-bool WorkFile::WriteBlock(uint32_t block, const uint8_t* data) {
-  return file_->Seek(block) && file_->Write(data, kBlockSize);
+bool WorkFile::WriteBlock(uint32_t block, uint8_t* data, size_t n, uint32_t link) {
+  if (n > kBlockData) return false;
+  bool written;
+  if (n == kBlockData) {
+    PutU32(data + kBlockData, link);
+    written = file_->Seek(block) && file_->Write(data, kBlockSize);
+  } else {
+    uint8_t raw[4];
+    PutU32(raw, link);
+    written = file_->Seek(block) && file_->Write(data, n) &&
+              file_->Seek(uint64_t(block) + kBlockData) && file_->Write(raw, sizeof raw);
+  }
+  if (written) NoteLink(block, link);
+  return written;
 }
 
 ChainWriter::ChainWriter(WorkFile& work, Chain* chain)
-    : work_(work), chain_(chain), block_(new uint8_t[WorkFile::kBlockSize]()) {
+    : work_(work), chain_(chain), block_(new uint8_t[WorkFile::kBlockSize]) {
   first_ = chain->first_block;
   if (first_ != 0) {
     failed_ = !work_.ReadLink(first_, &old_next_);
@@ -105,8 +119,7 @@ bool ChainWriter::NextBlock() {
     next = work_.TakeBlock();
     if (next == 0) return false;
   }
-  PutU32(block_.get() + WorkFile::kBlockData, next);
-  if (!work_.WriteBlock(current_, block_.get())) {
+  if (!work_.WriteBlock(current_, block_.get(), WorkFile::kBlockData, next)) {
     // A taken block is not linked from disk yet; the destructor would not find it.
     if (old_next_ == 0) work_.Free(next);
     return false;
@@ -139,8 +152,7 @@ bool ChainWriter::Tell(uint64_t* offset) {
 
 int ChainWriter::Finish() {
   if (failed_ || first_ == 0) return kRefused;
-  PutU32(block_.get() + WorkFile::kBlockData, 0);
-  if (!work_.WriteBlock(current_, block_.get())) {
+  if (!work_.WriteBlock(current_, block_.get(), pos_, 0)) {
     failed_ = true;
     return kRefused;
   }
@@ -163,18 +175,22 @@ bool ChainReader::Read(void* buf, size_t n, size_t* got) {
     // Bring the block that holds pos_ into the buffer, following links from the buffered block
     // (or from the first block after a seek backwards).
     if (current_ == 0 || pos_ >= block_start_ + WorkFile::kBlockData) {
-      uint32_t block =
-          current_ == 0 ? chain_.first_block : GetU32(block_.get() + WorkFile::kBlockData);
-      if (current_ == 0)
+      uint32_t block = chain_.first_block;
+      if (current_ == 0) {
         block_start_ = 0;
-      else
-        block_start_ += WorkFile::kBlockData;
-      while (block != 0 && pos_ >= block_start_ + WorkFile::kBlockData) {
-        if (!work_.ReadLink(block, &block)) return false;
+      } else {
+        if (!work_.ReadLink(current_, &block)) block = 0;
         block_start_ += WorkFile::kBlockData;
       }
-      // A chain shorter than its length is damage, not an end.
-      if (block == 0 || !work_.ReadBlock(block, block_.get())) {
+      while (block != 0 && pos_ >= block_start_ + WorkFile::kBlockData) {
+        if (!work_.ReadLink(block, &block)) block = 0;
+        block_start_ += WorkFile::kBlockData;
+      }
+      // Only the data bytes up to the chain's length are read. A chain shorter than its length is
+      // damage, not an end.
+      const size_t want =
+          size_t(std::min<uint64_t>(WorkFile::kBlockData, chain_.length - block_start_));
+      if (block == 0 || !work_.ReadData(block, block_.get(), want)) {
         current_ = 0;
         return false;
       }
