@@ -244,6 +244,26 @@ int Document::ReadStoredPage(int position, const std::function<int(RecordReader&
   return ReadChain(position, read);
 }
 
+int Document::ReadStoredBytes(int position, size_t most, std::vector<uint8_t>* bytes) {
+  bytes->clear();
+  if (position < 1 || position > page_count()) return kRefused;
+  if (cache_->Find(position)) {
+    const int status = FlushPages();
+    if (status != kOk) return status;
+  }
+  const Chain chain = pages_[position - 1].chain;
+  if (chain.first_block == 0) return kRefused;
+  if (chain.length > most) return kOk;
+  bytes->resize(chain.length);
+  ChainReader file(*work_, chain);
+  size_t got = 0;
+  if (!file.Read(bytes->data(), bytes->size(), &got) || got != bytes->size()) {
+    bytes->clear();
+    return kDamaged;
+  }
+  return kOk;
+}
+
 int Document::WriteStoredPage(int position, uint8_t fonts,
                               const std::function<int(RecordWriter&)>& write) {
   if (position < 1 || position > page_count()) return kRefused;
