@@ -245,7 +245,6 @@ int Document::ReadStoredPage(int position, const std::function<int(RecordReader&
 }
 
 int Document::ReadStoredBytes(int position, size_t most, std::vector<uint8_t>* bytes) {
-  bytes->clear();
   if (position < 1 || position > page_count()) return kRefused;
   if (cache_->Find(position)) {
     const int status = FlushPages();
@@ -253,8 +252,11 @@ int Document::ReadStoredBytes(int position, size_t most, std::vector<uint8_t>* b
   }
   const Chain chain = pages_[position - 1].chain;
   if (chain.first_block == 0) return kRefused;
-  if (chain.length > most) return kOk;
-  bytes->resize(chain.length);
+  if (chain.length > most) {
+    bytes->clear();
+    return kOk;
+  }
+  bytes->resize(chain.length);  // a buffer used before is not filled again
   ChainReader file(*work_, chain);
   size_t got = 0;
   if (!file.Read(bytes->data(), bytes->size(), &got) || got != bytes->size()) {

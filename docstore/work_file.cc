@@ -25,10 +25,18 @@ uint32_t WorkFile::TakeBlock() {
     return block;
   }
   if (block_count_ >= kMaxBlocks) return 0;
-  try {
-    links_.resize(size_t(block_count_) + 2);  // links_[0] is no block's
-  } catch (...) {
-    return 0;  // no room for the link: as good as a full file
+  if (block_count_ == extent_) {
+    // The file grows by a step: the zero link written at its new end leaves the blocks before it
+    // a hole, which reads as zeros.
+    const uint32_t extent = std::min(kMaxBlocks, extent_ + kGrowthBlocks);
+    const uint8_t zero[4] = {0, 0, 0, 0};
+    try {
+      links_.resize(size_t(extent) + 1);  // links_[0] is no block's
+    } catch (...) {
+      return 0;  // no room for the links: as good as a full file
+    }
+    if (!file_->WriteAt(uint64_t(extent) * kBlockSize + kBlockData, zero, sizeof zero)) return 0;
+    extent_ = extent;
   }
   ++block_count_;
   return block_count_ * kBlockSize;
@@ -37,6 +45,7 @@ uint32_t WorkFile::TakeBlock() {
 bool WorkFile::ReadLink(uint32_t block, uint32_t* link) const {
   const uint32_t k = block / kBlockSize;
   if (block % kBlockSize != 0 || k < 1 || k > block_count_) return false;
+  if (links_[k] == kUnknownLink) return false;
   *link = links_[k];
   return true;
 }
@@ -64,22 +73,24 @@ bool WorkFile::Abandon(const Chain& chain) {
 
 bool WorkFile::ReadData(uint32_t block, uint8_t* data, size_t n) {
   size_t got = 0;
-  return n <= kBlockData && file_->Seek(block) && file_->Read(data, n, &got) && got == n;
+  return n <= kBlockData && file_->ReadAt(block, data, n, &got) && got == n;
 }
 
 bool WorkFile::WriteBlock(uint32_t block, uint8_t* data, size_t n, uint32_t link) {
   if (n > kBlockData) return false;
+  uint32_t& on_disk = links_[block / kBlockSize];
   bool written;
   if (n == kBlockData) {
     PutU32(data + kBlockData, link);
-    written = file_->Seek(block) && file_->Write(data, kBlockSize);
+    written = file_->WriteAt(block, data, kBlockSize);
   } else {
     uint8_t raw[4];
     PutU32(raw, link);
-    written = file_->Seek(block) && file_->Write(data, n) &&
-              file_->Seek(uint64_t(block) + kBlockData) && file_->Write(raw, sizeof raw);
+    written = file_->WriteAt(block, data, n) &&
+              (on_disk == link || file_->WriteAt(uint64_t(block) + kBlockData, raw, sizeof raw));
   }
-  if (written) NoteLink(block, link);
+  // After a failed write the link on disk is not known; such a block is never followed.
+  on_disk = written ? link : kUnknownLink;
   return written;
 }
 
@@ -163,8 +174,7 @@ int ChainWriter::Finish() {
   return kOk;
 }
 
-ChainReader::ChainReader(WorkFile& work, const Chain& chain)
-    : work_(work), chain_(chain), block_(new uint8_t[WorkFile::kBlockSize]) {}
+ChainReader::ChainReader(WorkFile& work, const Chain& chain) : work_(work), chain_(chain) {}
 
 ChainReader::~ChainReader() = default;
 
@@ -190,11 +200,23 @@ bool ChainReader::Read(void* buf, size_t n, size_t* got) {
       // damage, not an end.
       const size_t want =
           size_t(std::min<uint64_t>(WorkFile::kBlockData, chain_.length - block_start_));
-      if (block == 0 || !work_.ReadData(block, block_.get(), want)) {
+      // A caller who takes the block's whole data gets them without the buffer; the position is
+      // then at the block's end or the chain's.
+      const bool direct = pos_ == block_start_ && n >= want;
+      if (!direct && !block_) block_.reset(new uint8_t[WorkFile::kBlockSize]);
+      if (block == 0 || !work_.ReadData(block, direct ? p : block_.get(), want)) {
         current_ = 0;
         return false;
       }
       current_ = block;
+      in_buffer_ = !direct;
+      if (direct) {
+        p += want;
+        n -= want;
+        *got += want;
+        pos_ += want;
+        continue;
+      }
     }
     const uint64_t in_block = block_start_ + WorkFile::kBlockData - pos_;
     const size_t take =
@@ -210,7 +232,7 @@ bool ChainReader::Read(void* buf, size_t n, size_t* got) {
 
 bool ChainReader::Seek(uint64_t offset) {
   if (offset > chain_.length) return false;
-  if (offset < block_start_) current_ = 0;  // links lead forwards only
+  if (offset < block_start_ || !in_buffer_) current_ = 0;  // links lead forwards only
   pos_ = offset;
   return true;
 }

@@ -13,9 +13,12 @@
 //   bytes of its blocks, in order. The owner keeps the chain's first block and its length in bytes;
 //   data bytes past the length are stale and never read, and a read takes only the data bytes up
 //   to the length.
-// - The work file keeps a copy in memory of every block's link as last written (0 for one never
-//   written), so following or freeing a chain reads nothing from the file. The
-//   links on disk are written all the same: the file is complete without the copy.
+// - The file grows in steps of whole blocks, ahead of the blocks taken: a block never written
+//   lies in a hole of the file and reads as zeros, its link 0.
+// - The work file keeps a copy in memory of every block's link, equal to the link on disk, so
+//   following or freeing a chain reads nothing from the file and a link already on disk is not
+//   written again. The links on disk are written all the same: the file is complete without the
+//   copy.
 // - A block belongs to at most one chain. Rewriting a chain reuses its blocks in place; when the
 //   new stream is longer it takes more, when shorter its surplus blocks become free. An abandoned
 //   chain (a deleted page) frees all its blocks. A chain that needs a block takes a free one before
@@ -70,10 +73,9 @@ class WorkFile {
 
   // A block for a chain: a free one, else a new one at the end. 0 when the file is full.
   uint32_t TakeBlock();
-  // The block's link as last written; false for an offset that is no block of the file.
+  // The block's link; false for an offset that is no block of the file or a block whose last
+  // write failed.
   bool ReadLink(uint32_t block, uint32_t* link) const;
-  // Records a block's link once it is on disk.
-  void NoteLink(uint32_t block, uint32_t link) { links_[block / kBlockSize] = link; }
   // Puts a block on the free list; false when the list cannot grow. Never throws.
   bool Free(uint32_t block);
   // Frees `block` and every block its links reach.
@@ -81,11 +83,17 @@ class WorkFile {
   // Reads the first `n` data bytes of a block (n <= kBlockData).
   bool ReadData(uint32_t block, uint8_t* data, size_t n);
   // Writes the first `n` data bytes of a block (n <= kBlockData) and its link; one write when the
-  // data fill the block.
+  // data fill the block or the link on disk is already `link`.
   bool WriteBlock(uint32_t block, uint8_t* data, size_t n, uint32_t link);
+
+  // In links_, a block whose last write failed: no offset of a block is odd.
+  static constexpr uint32_t kUnknownLink = 1;
+  // Blocks by which the file grows at a time.
+  static constexpr uint32_t kGrowthBlocks = 64;
 
   std::unique_ptr<File> file_;
   uint32_t block_count_ = 0;
+  uint32_t extent_ = 0;          // blocks the file's size covers (>= block_count_)
   std::vector<uint32_t> free_;   // offsets of free blocks
   std::vector<uint32_t> links_;  // links_[k]: block k's link as last written (links_[0] unused)
 };
@@ -147,8 +155,9 @@ class ChainReader final : public File {
  private:
   WorkFile& work_;
   const Chain chain_;
-  std::unique_ptr<uint8_t[]> block_;
-  uint32_t current_ = 0;      // block in the buffer, 0 before the first read
+  std::unique_ptr<uint8_t[]> block_;  // made on first use
+  uint32_t current_ = 0;              // block last read, 0 before the first read
+  bool in_buffer_ = false;    // current_'s data are in block_ (not read straight to a caller)
   uint64_t block_start_ = 0;  // stream offset of the buffer's first data byte
   uint64_t pos_ = 0;          // stream offset of the next byte to read
 };
