@@ -98,6 +98,11 @@ TEST(PageCacheTest, EvictsInLoadingOrderAndWritesBackDirtyPages) {
   EXPECT_EQ(backing.log, "L1 ");
 }
 
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 std::string Pattern(size_t n, int seed) {
   std::string s(n, '\0');
   for (size_t i = 0; i < n; ++i) s[i] = char((i * 31 + size_t(seed)) & 0xFF);
@@ -191,6 +196,50 @@ TEST(WorkFileTest, FailedWriteAbandonsTheChain) {
   }
 }
 
+// Seeded random rewrites, shrinks, growths and abandons of a handful of chains over reused blocks
+// (whose stale bytes and links lie past the new data) read back as written, and the links on disk
+// alone lead through every chain: the file is complete without the work file's copy of them.
+TEST(WorkFileTest, RandomRewritesReadBackAndLinksOnDiskAgree) {
+  qs::test::ScratchDir dir("work_file");
+  const std::string path = dir.Sub("w.QDw");
+  std::unique_ptr<qs::WorkFile> work = qs::WorkFile::Create(path);
+  ASSERT_NE(work, nullptr);
+  constexpr size_t kData = qs::WorkFile::kBlockData;
+  const size_t lengths[] = {0, 1, 600, kData - 1, kData, kData + 1, 2 * kData + 9, 5 * kData};
+  std::mt19937 random(12);
+  std::vector<qs::Chain> chains(6);
+  std::vector<std::string> model(6);
+  for (int step = 0; step < 400; ++step) {
+    const size_t k = random() % chains.size();
+    if (random() % 5 == 0) {
+      ASSERT_TRUE(work->Abandon(chains[k]));
+      chains[k] = qs::Chain{};
+      model[k].clear();
+    } else {
+      model[k] = Pattern(lengths[random() % 8], step);
+      ASSERT_TRUE(WriteChain(*work, &chains[k], model[k])) << step;
+    }
+    const size_t c = random() % chains.size();
+    if (chains[c].first_block != 0) {
+      ASSERT_EQ(ReadAll(*work, chains[c]), model[c]) << step;
+    }
+  }
+  const std::string file = ReadFile(path);
+  for (size_t k = 0; k < chains.size(); ++k) {
+    if (chains[k].first_block == 0) continue;
+    std::string data;
+    for (uint32_t block = chains[k].first_block; block != 0;) {
+      ASSERT_LE(block + size_t(qs::WorkFile::kBlockSize), file.size()) << k;
+      ASSERT_EQ(block % qs::WorkFile::kBlockSize, 0u);
+      data += file.substr(block, kData);
+      const auto* link = reinterpret_cast<const unsigned char*>(file.data() + block + kData);
+      block = uint32_t(link[0] | link[1] << 8 | link[2] << 16 | uint32_t(link[3]) << 24);
+    }
+    EXPECT_EQ(data.substr(0, chains[k].length), model[k]) << k;
+    EXPECT_LT(data.size() - chains[k].length, kData + (chains[k].length == 0)) << k;
+  }
+}
+
 class DocCacheTest : public ::testing::Test {
  protected:
   void TearDown() override { QdaCloseDoc(&h); }
@@ -272,11 +321,6 @@ TEST_F(DocCacheTest, FontScanLoadsNothing) {
   ASSERT_EQ(QdaDeletePageData(&h, 3 | 1 << 8), 0);  // its free cell of face F
   ASSERT_EQ(QdaPutCurPage(&h, 1), 0);
   EXPECT_FALSE(doc().FontNumberInUse(2));
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // Page 2 of three carries two pictures; the figures' entries are kept.
