@@ -370,7 +370,9 @@ TEST_F(DocFileTest, ConvertedFormOpens) {
         s.dir == 0 ? QdaChartNextCell(&h, filter, chart_entry, s.row, s.col, &r, &c)
                    : QdaChartNextCellEx(&h, filter, chart_entry, s.row, s.col, s.dir, &r, &c);
     EXPECT_EQ(status, s.status);
-    if (s.status == 0) EXPECT_EQ(r * 10 + c, s.want);
+    if (s.status == 0) {
+      EXPECT_EQ(r * 10 + c, s.want);
+    }
   }
 
   ASSERT_EQ(QdaPutCurPage(&h, 2), 0);
