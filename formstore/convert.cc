@@ -29,12 +29,8 @@ std::string_view FileNameOf(std::string_view name) {
 // character; the rest of the field is zeroed.
 template <size_t N>
 void CopyCut(char (&field)[N], std::string_view name) {
-  size_t end = 0;
-  for (size_t i = 0; i < name.size() && name[i] != '\0';) {
-    i += IsSjisLeadByte(uint8_t(name[i])) ? 2 : 1;
-    if (i > N - 1) break;
-    end = i;
-  }
+  name = name.substr(0, name.find('\0'));
+  const size_t end = SjisWholePrefix(name, N - 1);
   std::memset(field, 0, N);
   std::memcpy(field, name.data(), end);
 }

@@ -143,6 +143,7 @@ TEST_F(ConvertTest, TheTemplateNameIsTheFileNameAsGivenCutToFit) {
        "ABCDEFGHIJKLMNOPQR"},
       {"a cut inside a two-byte character", two_byte, site.flat() + two_byte,
        two_byte.substr(0, 17)},
+      {"a lead byte ending the name", "AB\x82.QFD", site.flat() + "AB\x82", "AB"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
