@@ -52,12 +52,7 @@ std::string Hex8(uint32_t v) {
 // character.
 std::string_view Stem(std::string_view base) {
   const size_t keep = std::min(base.size(), std::max(base.size(), kAlwaysFits) - kSuffixSize);
-  size_t end = 0;
-  for (size_t i = 0; i < keep;) {
-    i += IsSjisLeadByte(uint8_t(base[i])) ? 2 : 1;
-    if (i <= keep) end = i;
-  }
-  return base.substr(0, end);
+  return base.substr(0, SjisWholePrefix(base, keep));
 }
 
 // Everything of a temporary's name before the noise.
