@@ -110,8 +110,10 @@ int ReadPlacementRecord(Form& form, RecordReader& in, const RecordHead& head, in
   if (head.tag == kTagFieldPlacement) {
     if (ReadBody(in, head, body, true) != kOk) return kDamaged;
     const size_t n = size_t(head.length);
+    // A field standing alone or in a record; a table's fields come only after its 't'.
     FieldRec* f = defs.FindField(GetU16(body + 4));
-    if (f == nullptr || !room) return kOk;
+    const Placing placing = f ? defs.PlacingOf(*f) : Placing::kNone;
+    if (!room || (placing != Placing::kPlain && placing != Placing::kRecord)) return kOk;
     LayoutInner p;
     p.layout_id = f->pub.FieldId;
     p.layout_no = n == kBodySize ? GetU16(body + 6) : 1;
@@ -151,7 +153,7 @@ int ReadPlacementRecord(Form& form, RecordReader& in, const RecordHead& head, in
     }
     if (ReadBody(in, next, body, true) != kOk) return kDamaged;
     FieldRec* f = defs.FindField(GetU16(body + 4));
-    if (kept && f != nullptr) TakeField(f, body, size_t(next.length));
+    if (kept && f != nullptr && f->pub.ParentId == id) TakeField(f, body, size_t(next.length));
   }
 }
 

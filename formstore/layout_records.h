@@ -24,8 +24,9 @@ int WritePlacementRecords(RecordWriter& out, Form& form, int page, PageData entr
 
 // Reads an 'f' or 't' record (head in hand) of page `page` whose owner is the item `owner`, and,
 // after a 't', the 'f' records that follow it. kDamaged for a body of a length the format does
-// not have. Placements of fields or tables the form does not define, placements without a chart or
-// free cell to lie in and placements beyond a full list are dropped.
+// not have. Placements of fields or tables the form does not define, an 'f' of a table's field
+// outside that table's 't' (or of another field inside it), placements without a chart or free
+// cell to lie in and placements beyond a full list are dropped.
 int ReadPlacementRecord(Form& form, RecordReader& in, const RecordHead& head, int page,
                         PageData owner);
 
