@@ -1,0 +1,22 @@
+// qstore convert: a form into a document file.
+#include <fmt/format.h>
+
+#include <cstdio>
+
+#include "formstore.h"
+#include "tools/qstore/commands.h"
+#include "tools/qstore/status.h"
+
+namespace qstore::tool {
+
+int RunConvert(const ConvertOptions& options) {
+  const std::string target = LibraryPath(options.doc);
+  char doc[256];
+  if (target.size() + 5 > sizeof doc) throw ToolError(options.doc + ": the path is too long");
+  std::snprintf(doc, sizeof doc, "%s", target.c_str());
+  Check(QfaConvertToDoc(LibraryPath(options.form).c_str(), doc), options.form, "QfaConvertToDoc");
+  fmt::print("{}\n", doc);
+  return kExitOk;
+}
+
+}  // namespace qstore::tool
