@@ -60,6 +60,13 @@ int Main(int argc, char** argv) {
   CLI::App app{
       "qstore: inspect, dump, render, convert, concatenate and check forms (.QFD) and documents"};
   app.require_subcommand(1);
+  // Scripts read which optional parts this build has from the version line.
+  app.set_version_flag(
+      "--version",
+      fmt::format("qstore 1.0 (documents {}, fields {}, convert {}, concat {}, check {})",
+                  HaveDocstore() ? "yes" : "no", HaveFields() ? "yes" : "no",
+                  HaveConvert() ? "yes" : "no", HaveConcat() ? "yes" : "no",
+                  HaveCheck() ? "yes" : "no"));
   std::function<int()> run;
 
   DemoOptions demo;
