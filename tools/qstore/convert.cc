@@ -14,6 +14,7 @@ int RunConvert(const ConvertOptions& options) {
   char doc[256];
   if (target.size() + 5 > sizeof doc) throw ToolError(options.doc + ": the path is too long");
   std::snprintf(doc, sizeof doc, "%s", target.c_str());
+  PrepareTemplateLookup(options.form);
   Check(QfaConvertToDoc(LibraryPath(options.form).c_str(), doc), options.form, "QfaConvertToDoc");
   fmt::print("{}\n", doc);
   return kExitOk;

@@ -220,12 +220,15 @@ void RunDocumentDemo(DemoRun& run, const std::string& converted) {
   }
 #ifdef QSTORE_TOOL_HAVE_CONCAT
   Concatenate(run, converted, ledger);
-#ifdef QSTORE_TOOL_HAVE_CHECK
-  RunCheckDemo(run, run.Path("combined.QDD"));
-#endif
 #else
   (void)&Concatenate;
+  fmt::print("(concatenation: not in this build)\n");
+#endif
+#if defined(QSTORE_TOOL_HAVE_CONCAT) && defined(QSTORE_TOOL_HAVE_CHECK)
+  RunCheckDemo(run, run.Path("combined.QDD"));
+#else
   (void)&RunCheckDemo;
+  fmt::print("(the character check: not in this build)\n");
 #endif
 }
 

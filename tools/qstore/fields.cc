@@ -50,10 +50,10 @@ void PrintLevel(const FieldSet& set, uint16_t parent, const std::string& indent,
     const FieldInfo* f = nullptr;
   };
   std::vector<Node> nodes;
-  for (const FieldStruct& s : set.structs)
-    if (s.ParentId == parent && s.StructId != parent) nodes.push_back({&s, nullptr});
   for (const FieldInfo& f : set.fields)
     if (f.field.ParentId == parent) nodes.push_back({nullptr, &f});
+  for (const FieldStruct& s : set.structs)
+    if (s.ParentId == parent && s.StructId != parent) nodes.push_back({&s, nullptr});
   for (size_t i = 0; i < nodes.size(); ++i) {
     const bool last = i + 1 == nodes.size();
     const std::string branch = indent + (last ? "└─ " : "├─ ");

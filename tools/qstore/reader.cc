@@ -3,10 +3,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 
+#include "tools/qstore/os.h"
 #include "tools/qstore/page_reader.h"
 
 namespace qstore::tool {
@@ -31,8 +33,19 @@ FileKind KindFromPath(const std::string& path) {
   return extension == "QFD" ? FileKind::kForm : FileKind::kDocument;
 }
 
+void PrepareTemplateLookup(const std::string& form_path) {
+  const char* base = std::getenv("SITEPATHS_BASE_DIR");
+  if (base != nullptr && base[0] != '\0') return;
+  std::filesystem::path dir = std::filesystem::path(LibraryPath(form_path)).parent_path();
+  if (dir.filename() == "QFD") dir = dir.parent_path();
+  SetEnvironment("SITEPATHS_BASE_DIR", dir.string() + "/");
+}
+
 std::unique_ptr<Reader> OpenReader(const std::string& path, FileKind kind) {
-  if (kind == FileKind::kForm) return MakeFormReader(path);
+  if (kind == FileKind::kForm) {
+    PrepareTemplateLookup(path);
+    return MakeFormReader(path);
+  }
 #ifdef QSTORE_TOOL_HAVE_DOCSTORE
   return MakeDocReader(path);
 #else

@@ -133,6 +133,11 @@ std::unique_ptr<Reader> OpenReader(const std::string& path, FileKind kind);
 // search directories, so every path the tool hands a library is made absolute first.
 std::string LibraryPath(const std::string& path);
 
+// A form opens only when its template can be read, and templates are looked up under the directory
+// service's base directory (SITEPATHS_BASE_DIR), in QFT/. When that is not set, the tool uses the
+// form's own directory, or the parent of a directory named QFD: the layout the libraries expect.
+void PrepareTemplateLookup(const std::string& form_path);
+
 // The picture format from a file's first bytes ("" when unknown or malformed).
 std::string PictureFormat(const std::string& bytes);
 

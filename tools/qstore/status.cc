@@ -67,7 +67,8 @@ std::string StatusMeaning(std::string_view call, int32_t status) {
     case 104:
       return "no free font-name slot";
     case 105:
-      return "field-definition template not found or unreadable";
+      return "field-definition template not found or unreadable (looked up in QFT/ under "
+             "SITEPATHS_BASE_DIR)";
     case 106:
       return "the table placement would leave its chart";
     case 107:
