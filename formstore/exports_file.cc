@@ -63,16 +63,7 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaOpenForm(FormHandle* handle, c
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaSaveForm(FormHandle* handle, char* file_name) {
   if (file_name == nullptr) return qs::kRefused;
   return qs::WithForm(
-      handle,
-      [&](Form& f) -> int32_t {
-        // The caller's buffer has room for the extension.
-        qs::AppendDefaultExtension(file_name, std::strlen(file_name) + 5, ".QFD");
-        if (f.page_count() == 0) return qs::kNoPages;
-        const int32_t status = qs::SaveFormFile(f, file_name);
-        if (status == qs::kOk) f.reset_update_count();
-        return status;
-      },
-      qs::kNoMemory);
+      handle, [&](Form& f) -> int32_t { return qs::SaveFormAs(f, file_name); }, qs::kNoMemory);
 }
 
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaGetFormInfDirect(const char* name, FormInf* info,

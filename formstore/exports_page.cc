@@ -19,8 +19,6 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaGetCurPage(FormHandle* h, int3
 }
 
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaPutCurPage(FormHandle* h, int32_t page) {
-  // The handle keeps the page as a 0-based index, which INT32_MIN cannot become.
-  if (page == INT32_MIN) return qs::kRefused;
   return WithForm(h, [&](Form& f) { return qs::PutCurPage(f, page); });
 }
 

@@ -10,6 +10,7 @@
 #include "common/file/page_codec.h"
 #include "common/file/record_codec.h"
 #include "common/status.h"
+#include "formstore/form_names.h"
 
 namespace qs {
 
@@ -159,6 +160,14 @@ int WriteForm(Form& form, File& file) {
 
 int SaveFormFile(Form& form, const std::string& path) {
   return WriteFileAtomically(path, [&form](File& file) { return WriteForm(form, file); });
+}
+
+int SaveFormAs(Form& form, char* file_name) {
+  AppendDefaultExtension(file_name, std::strlen(file_name) + 5, ".QFD");
+  if (form.page_count() == 0) return kNoPages;
+  const int status = SaveFormFile(form, file_name);
+  if (status == kOk) form.reset_update_count();
+  return status;
 }
 
 int ReadForm(Form& form, File& file) {

@@ -18,6 +18,10 @@ int WriteForm(Form& form, File& file);
 // Writes the form to `path` in one step: on any failure the file that was there is left as it was.
 // kCannotOpen when the file cannot be created.
 int SaveFormFile(Form& form, const std::string& path);
+// What a save of the form under a caller's name does: ".QFD" appended in place to a name without
+// '.' (the caller's buffer has room), kNoPages for a form without pages (nothing written), else
+// SaveFormFile; the change count is reset when the file was written.
+int SaveFormAs(Form& form, char* file_name);
 
 // Reads a form file into a form that holds one empty page and nothing else. kDamaged for a file
 // that breaks the format (including every row, column, boundary, page number and length that does

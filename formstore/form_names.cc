@@ -76,11 +76,11 @@ int FormExist2(char* name) {
     return 0;
   }
   // A full path: where does it lie? The name is compared as given (the file system is
-  // case-sensitive). An empty directory answer means "the current directory" and says nothing about
-  // a full path, so it never matches.
+  // case-sensitive). The test is a plain substring test, so an empty directory answer (the
+  // current directory) is found in every path.
   if (!env->Exists(name)) return 0;
-  if (dirs.base[0] != '\0' && std::strstr(name, dirs.base) != nullptr) return 1;
-  if (dirs.flat[0] != '\0' && std::strstr(name, dirs.flat) != nullptr) return 2;
+  if (std::strstr(name, dirs.base) != nullptr) return 1;
+  if (std::strstr(name, dirs.flat) != nullptr) return 2;
   return 0;
 }
 

@@ -28,9 +28,9 @@ int DeleteFormPage(Form& f) {
   f.DeletePage(number - 1);
   EmptyBothJournals(f.undo());
   f.CountChange();
-  // The last page stays current; without pages the cursor goes back where a new form has it, so the
-  // next page can be inserted before it as on a new form.
-  if (number > f.page_count()) f.set_current_page(f.page_count() > 0 ? f.page_count() : 1);
+  // The last page stays current. Without pages the cursor is 0 (no page): an insert with After 1
+  // then makes page 1, and one with After 0 is refused.
+  if (number > f.page_count()) f.set_current_page(f.page_count());
   return kOk;
 }
 

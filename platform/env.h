@@ -37,6 +37,11 @@ enum class OpenMode {
   kCreate,      // create or truncate, read and write
   kCreateNew,   // create, read and write; fails when the file exists
   kOpenAlways,  // create when missing, never truncate, read and write
+  // As kCreateNew, holding an exclusive advisory lock on the file until it is closed. Fails when
+  // the lock cannot be had at once or the name no longer names the file once locked (another
+  // process took the fresh file for an abandoned one and removed it): the writer of a file opened
+  // so is known to be alive while the file is locked.
+  kCreateNewLocked,
 };
 
 // The file system and other process-level services. Default() is the real one; tests may install
@@ -60,6 +65,13 @@ class Env {
   // Names (not paths) of the entries of a directory, '.' and '..' left out. False when the
   // directory cannot be read.
   virtual bool ListDirectory(const std::string& dir, std::vector<std::string>* names) = 0;
+  // Deletes a regular file that no open file holds locked (see kCreateNewLocked), holding the lock
+  // itself while it deletes, so a writer cannot come in between. False when the file is locked,
+  // gone or cannot be deleted. An Env without locks deletes nothing.
+  virtual bool DeleteIfUnlocked(const std::string& /*path*/) { return false; }
+  // Makes the entries of a directory ("" is the current one) durable, so that a file renamed into
+  // it is found there after a power loss. True also where the file system has nothing to sync.
+  virtual bool SyncDirectory(const std::string& /*dir*/) { return true; }
 };
 
 // Returns the Env in use (Default() unless a test installed another).
@@ -152,6 +164,9 @@ class ChildProcess {
   // Waits for the child to end. Returns the body's result (0..255), or -1 when the child ended
   // any other way.
   virtual int Wait() = 0;
+  // Ends the child at once, wherever it is (as a crash or a power cut would). True when the child
+  // was there to end.
+  virtual bool Kill() = 0;
 };
 
 }  // namespace qs

@@ -1,6 +1,7 @@
 // The real file system on POSIX.
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,6 +21,19 @@ int OpenRetrying(const char* path, int flags, mode_t mode = 0) {
     fd = ::open(path, flags | O_CLOEXEC, mode);
   } while (fd < 0 && errno == EINTR);
   return fd;
+}
+
+// True when `path` names the file open as `fd` (and not one that has taken its name since).
+bool NamesDescriptor(const std::string& path, int fd) {
+  struct stat by_name, by_fd;
+  return ::lstat(path.c_str(), &by_name) == 0 && ::fstat(fd, &by_fd) == 0 &&
+         by_name.st_dev == by_fd.st_dev && by_name.st_ino == by_fd.st_ino;
+}
+
+// flock() locks belong to the open file, not to the process, so a second open of the same file in
+// this process is refused as another process's would be.
+bool TryLockExclusive(int fd) {
+  return ::flock(fd, LOCK_EX | LOCK_NB) == 0;
 }
 
 class PosixFile final : public File {
@@ -110,6 +124,7 @@ class PosixEnv final : public Env {
         flags |= O_CREAT | O_TRUNC;
         break;
       case OpenMode::kCreateNew:
+      case OpenMode::kCreateNewLocked:
         flags |= O_CREAT | O_EXCL;
         break;
       case OpenMode::kOpenAlways:
@@ -121,6 +136,13 @@ class PosixEnv final : public Env {
     // A directory opens read-only on Linux but is never a file the callers could use.
     struct stat st;
     if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+      ::close(fd);
+      return nullptr;
+    }
+    // Between the create and the lock, a sweep may have taken the fresh file for an abandoned one:
+    // then the lock is its, or the name is gone. Either way the file is not ours to use.
+    if (mode == OpenMode::kCreateNewLocked &&
+        (!TryLockExclusive(fd) || !NamesDescriptor(path, fd))) {
       ::close(fd);
       return nullptr;
     }
@@ -197,6 +219,30 @@ class PosixEnv final : public Env {
       start = slash + 1;
     }
     return IsDirectory(path);
+  }
+
+  bool DeleteIfUnlocked(const std::string& path) override {
+    // O_NONBLOCK: opening a FIFO of that name must not wait for a writer.
+    int fd = OpenRetrying(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0) return false;
+    struct stat st;
+    const bool deleted = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && TryLockExclusive(fd) &&
+                         NamesDescriptor(path, fd) && ::unlink(path.c_str()) == 0;
+    ::close(fd);
+    return deleted;
+  }
+
+  bool SyncDirectory(const std::string& dir) override {
+    int fd = OpenRetrying(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return false;
+    int r;
+    do {
+      r = ::fsync(fd);
+    } while (r != 0 && errno == EINTR);
+    // Some file systems cannot sync a directory (EINVAL): their renames need nothing more.
+    const bool ok = r == 0 || errno == EINVAL;
+    ::close(fd);
+    return ok;
   }
 
   bool ListDirectory(const std::string& dir, std::vector<std::string>* names) override {

@@ -1,6 +1,7 @@
 // Facts about the running process and its user, and child processes for tests.
 #include <dlfcn.h>
 #include <pwd.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -34,6 +35,8 @@ class PosixChildProcess final : public ChildProcess {
     }
     return result_;
   }
+
+  bool Kill() override { return pid_ > 0 && ::kill(pid_, SIGKILL) == 0; }
 
  private:
   pid_t pid_;

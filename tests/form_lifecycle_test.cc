@@ -152,6 +152,31 @@ TEST(ScratchNames, FreshNamesSkipTakenOnes) {
             site.work() + "QF0070004");
 }
 
+TEST(ScratchNames, TheSequenceWrapsAfter9999AndAnotherItemsSweepLeavesTheNamesAlone) {
+  TempSite site;
+  uint32_t seq = 9998;
+  site.WriteFile("work/QF1000001.bmp", "taken");
+  const std::string next[] = {
+      qs::FreshScratchName(site.work(), "QF", 100, &seq, "a.bmp"),
+      qs::FreshScratchName(site.work(), "QF", 100, &seq, "a.bmp"),
+  };
+  EXPECT_EQ(next[0], site.work() + "QF1009999.bmp");
+  // 10000 would read as item 1000's sequence 0; 0001 is taken.
+  EXPECT_EQ(next[1], site.work() + "QF1000002.bmp");
+  EXPECT_EQ(seq, 2u);
+  for (const std::string& name : next)
+    site.WriteFile("work/" + name.substr(site.work().size()), "");
+  for (uint32_t item : {1000u, 1001u, 1009u, 10u}) qs::SweepScratchFiles(site.work(), "QF", item);
+  EXPECT_EQ(site.WorkFiles().size(), 3u);
+  qs::SweepScratchFiles(site.work(), "QF", 100);
+  EXPECT_TRUE(site.WorkFiles().empty());
+
+  // With every name taken there is none to give, rather than one that is in use.
+  for (uint32_t n = 1; n <= qs::kLastScratchSeq; ++n)
+    site.WriteFile("work/" + qs::ScratchName("", "QF", 7, n, ""), "");
+  EXPECT_EQ(qs::FreshScratchName(site.work(), "QF", 7, &seq, "x"), "");
+}
+
 class NameResolution : public ::testing::Test {
  protected:
   TempSite site;

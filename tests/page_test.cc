@@ -199,7 +199,7 @@ TEST_F(FivePageTest, DeletingMiddlePageSelectsItsSuccessor) {
 TEST_F(PageTest, DeletingOnlyPageLeavesNoPageAndPageCallsRefuse) {
   ASSERT_EQ(QfaDeleteFormPage(&h), 0);
   EXPECT_EQ(QfaGetPageCount(&h), 0);
-  EXPECT_EQ(CurPage(), 1);  // where a new form has it
+  EXPECT_EQ(CurPage(), 0);  // the page count: no page
 
   PageInf inf{};
   uint16_t e = 0;
@@ -216,11 +216,10 @@ TEST_F(PageTest, DeletingOnlyPageLeavesNoPageAndPageCallsRefuse) {
   EXPECT_EQ(QfaAddChart(&h, &chart, &e), -1);
   EXPECT_EQ(QfaDeleteFormPage(&h), -1);
 
-  // As on a new form, the first page goes in with After 0; After 1 would aim past the end.
-  EXPECT_EQ(QfaInsertFormPage(&h, 1, &inf), -1);
-  EXPECT_EQ(CurPage(), 2);
-  ASSERT_EQ(QfaPutCurPage(&h, 1), 0);
-  ASSERT_EQ(QfaInsertFormPage(&h, 0, &inf), 0);
+  // Before page 0 there is no place; after it, page 1.
+  EXPECT_EQ(QfaInsertFormPage(&h, 0, &inf), -1);
+  EXPECT_EQ(QfaGetPageCount(&h), 0);
+  ASSERT_EQ(QfaInsertFormPage(&h, 1, &inf), 0);
   EXPECT_EQ(QfaGetPageCount(&h), 1);
   EXPECT_EQ(CurPage(), 1);
 }
@@ -232,8 +231,14 @@ TEST_F(FivePageTest, CurrentPageBeyondCountIsRefusedNotTouched) {
   EXPECT_EQ(QfaGetPageInf(&h, &inf), -1);
   EXPECT_EQ(QfaDeleteFormPage(&h), -1);
   EXPECT_EQ(QfaGetPageCount(&h), 5);
-  EXPECT_EQ(QfaPutCurPage(&h, INT32_MIN), -1);
-  EXPECT_EQ(CurPage(), 9);
+  // Any number is taken; one that names no page leaves no current page, without overflow.
+  for (int32_t number : {INT32_MIN, INT32_MAX, -5, 0}) {
+    SCOPED_TRACE(number);
+    EXPECT_EQ(QfaPutCurPage(&h, number), 0);
+    EXPECT_EQ(QfaGetPageInf(&h, &inf), -1);
+    EXPECT_EQ(QfaDeleteFormPage(&h), -1);
+  }
+  EXPECT_EQ(QfaGetPageCount(&h), 5);
 }
 
 TEST_F(PageTest, PictureFileStaysWithPageButGoesWithItsPageData) {

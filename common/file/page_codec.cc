@@ -410,6 +410,9 @@ int PageContentReader::ReadTextLike(const RecordHead& head) {
   std::unique_ptr<TextRec> rec(new TextRec());
   std::memcpy(rec.get(), body, sizeof body);
   rec->text_id = 0;
+  // A free cell comes in as an add makes it: where the library does not keep a free cell's Kind,
+  // a foreign byte must not survive into the files it writes.
+  if (!is_text && !binder_.traits().free_cell_keeps_kind) rec->kind = 0;
 
   bool found = false;
   std::string text;
@@ -452,10 +455,12 @@ int PageContentReader::ReadFigure(const RecordHead& head) {
   return kOk;
 }
 
+// Past the record's first 37 bytes, a picture that cannot be read in full from the file is a
+// picture that could not be written out: kPictureCopy, like a failed write.
 int PageContentReader::ExtractPicture(uint64_t size, std::string* name) {
   std::unique_ptr<uint8_t[]> piece(new uint8_t[kPicturePiece]);
   size_t want = size_t(std::min<uint64_t>(size, kPicturePiece));
-  if (in_.ReadBody(piece.get(), want) != kOk) return kDamaged;
+  if (in_.ReadBody(piece.get(), want) != kOk) return kPictureCopy;
   *name = binder_.FreshScratchName(PictureNameLike(piece.get(), want));
   if (name->size() >= sizeof(InsFigureRec::file_name)) return kPictureCopy;
   Env* env = CurrentEnv();
@@ -471,7 +476,7 @@ int PageContentReader::ExtractPicture(uint64_t size, std::string* name) {
     if (left == 0) break;
     want = size_t(std::min<uint64_t>(left, kPicturePiece));
     if (in_.ReadBody(piece.get(), want) != kOk) {
-      status = kDamaged;
+      status = kPictureCopy;
       break;
     }
   }

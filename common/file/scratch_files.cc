@@ -29,11 +29,12 @@ std::string FreshScratchName(std::string_view work_dir, const char* prefix, uint
                              uint32_t* seq, std::string_view like) {
   const std::string_view extension = ExtensionOf(like);
   Env* env = CurrentEnv();
-  for (;;) {
-    ++*seq;
+  for (uint32_t tried = 0; tried < kLastScratchSeq; ++tried) {
+    *seq = *seq >= kLastScratchSeq ? 1 : *seq + 1;
     std::string name = ScratchName(work_dir, prefix, item_no, *seq, extension);
     if (!env->Exists(name)) return name;
   }
+  return std::string();
 }
 
 bool IsScratchFileOf(std::string_view name, const char* prefix, uint32_t item_no) {

@@ -1,6 +1,6 @@
 // Scratch files of an open form or document live in the work directory under one naming rule:
 // work directory, two-letter prefix, the item's number in at least three digits, a running sequence
-// number in at least four digits, an extension. Picture copies, undo journals and the document work
+// number of exactly four digits, an extension. Picture copies, undo journals and the document work
 // file are all named so, and all go together when the item is set up or released.
 #ifndef QSTORE_COMMON_FILE_SCRATCH_FILES_H_
 #define QSTORE_COMMON_FILE_SCRATCH_FILES_H_
@@ -17,8 +17,13 @@ std::string_view ExtensionOf(std::string_view path);
 std::string ScratchName(std::string_view work_dir, const char* prefix, uint32_t item_no,
                         uint32_t seq, std::string_view extension);
 
-// Raises *seq until the name it gives does not exist yet and returns that name; the extension is
-// taken from `like`.
+// The sequence number stays within four digits: after this one the next is 1 again. Otherwise item
+// 100's name with sequence 10001 would be item 1001's with sequence 0001, and item 1001's sweep
+// would delete it.
+constexpr uint32_t kLastScratchSeq = 9999;
+
+// Raises *seq (after kLastScratchSeq starting again at 1) until the name it gives does not exist
+// yet and returns that name; the extension is taken from `like`. "" when all 9999 names exist.
 std::string FreshScratchName(std::string_view work_dir, const char* prefix, uint32_t item_no,
                              uint32_t* seq, std::string_view like);
 

@@ -15,28 +15,44 @@ void SlotName(const char* name, char* out) {
 
 }  // namespace
 
-int FontNumberForName(Binder& b, const char* name) {
-  char wanted[kFontNameSize];
-  SlotName(name, wanted);
-  auto& slots = b.header().rec.font_names;
+namespace {
+
+// The font number a name would get under the slot rule, without naming any slot. *naming tells
+// whether the slot must take the name first (an empty or unused slot rather than one holding it).
+int ChooseFontNumber(Binder& b, const char* wanted, bool* naming) {
+  *naming = false;
+  const auto& slots = b.header().rec.font_names;
   for (int i = 0; i < kFontSlots; ++i)
     if (strncmp(slots[i], wanted, kFontNameSize) == 0) return i + 1;
+  *naming = true;
   for (int i = 0; i < kFontSlots; ++i) {
     // Content put with an empty face name names an empty slot; naming that slot now would rename
     // the face of that content behind its owner's back.
-    if (b.header().rec.font_names[i][0] == '\0' && !b.FontNumberInUse(i + 1)) {
-      std::memcpy(b.header().rec.font_names[i], wanted, kFontNameSize);
-      return i + 1;
-    }
+    if (b.header().rec.font_names[i][0] == '\0' && !b.FontNumberInUse(i + 1)) return i + 1;
   }
-  for (int n = 1; n <= kFontSlots; ++n) {
-    if (!b.FontNumberInUse(n)) {
-      // The scan may have visited other pages; take the slots afresh.
-      std::memcpy(b.header().rec.font_names[n - 1], wanted, kFontNameSize);
-      return n;
-    }
-  }
+  for (int n = 1; n <= kFontSlots; ++n)
+    if (!b.FontNumberInUse(n)) return n;
   return kNoFontSlot;
+}
+
+}  // namespace
+
+int FontNumberForName(Binder& b, const char* name) {
+  char wanted[kFontNameSize];
+  SlotName(name, wanted);
+  bool naming = false;
+  const int number = ChooseFontNumber(b, wanted, &naming);
+  // The scan may have visited other pages; take the slots afresh.
+  if (number != kNoFontSlot && naming)
+    std::memcpy(b.header().rec.font_names[number - 1], wanted, kFontNameSize);
+  return number;
+}
+
+bool FontSlotAvailable(Binder& b, const FontSpec& wanted) {
+  char name[kFontNameSize];
+  SlotName(wanted.FontName, name);
+  bool naming = false;
+  return ChooseFontNumber(b, name, &naming) != kNoFontSlot;
 }
 
 int PackFont(Binder& b, const FontSpec& wanted, PackedFont* out) {

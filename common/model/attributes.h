@@ -19,6 +19,9 @@ namespace qs {
 // reused). kNoFontSlot when none can be had. Names are cut at 32 bytes.
 int FontNumberForName(Binder& b, const char* name);
 
+// True when a font of that face could be packed now; names no slot.
+bool FontSlotAvailable(Binder& b, const FontSpec& wanted);
+
 // Packs a FontSpec; kNoFontSlot (nothing packed) when no slot can be had.
 int PackFont(Binder& b, const FontSpec& wanted, PackedFont* out);
 // Widens a packed font; a number outside 1..5 reads as the default face.

@@ -132,8 +132,9 @@ int AddTextLike(Binder& b, Flavour f, const Text* in, const char* text, uint16_t
   Page* page = b.CurrentPage();
   if (page == nullptr) return kRefused;
   auto& table = TableOf(*page, f);
-  // Room is checked before anything is taken, so a refused add leaves no record, no string and no
-  // font name behind.
+  // The font is refused first, then a full table or list; both are checked before anything is
+  // taken, so a refused add leaves no record, no string and no font name behind.
+  if (!FontSlotAvailable(b, in->Font)) return kNoFontSlot;
   const int no = table.LowestFree();
   if (no < 0 || page->data_count >= Page::kMaxData) return kRefused;
   PackedFont font;

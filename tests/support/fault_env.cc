@@ -30,6 +30,17 @@ class FaultFile final : public File {
 void FaultEnv::Reset() {
   writes_ = write_to_fail_ = failures_ = 0;
   fail_all_writes_ = fail_creates_ = fail_renames_ = fail_copies_ = fail_syncs_ = false;
+  fail_directory_syncs_ = false;
+  directory_syncs_ = 0;
+}
+
+bool FaultEnv::SyncDirectory(const std::string& dir) {
+  ++directory_syncs_;
+  if (fail_directory_syncs_) {
+    ++failures_;
+    return false;
+  }
+  return base_->SyncDirectory(dir);
 }
 
 bool FaultEnv::WriteShouldFail() {

@@ -29,6 +29,9 @@ class FaultEnv : public Env {
   void FailRenames(bool on) { fail_renames_ = on; }
   void FailCopies(bool on) { fail_copies_ = on; }
   void FailSyncs(bool on) { fail_syncs_ = on; }
+  void FailDirectorySyncs(bool on) { fail_directory_syncs_ = on; }
+  // Directories synced since construction or Reset().
+  int directory_syncs() const { return directory_syncs_; }
   // Clears every switch and both counts.
   void Reset();
 
@@ -49,6 +52,8 @@ class FaultEnv : public Env {
   bool ListDirectory(const std::string& dir, std::vector<std::string>* names) override {
     return base_->ListDirectory(dir, names);
   }
+  bool DeleteIfUnlocked(const std::string& path) override { return base_->DeleteIfUnlocked(path); }
+  bool SyncDirectory(const std::string& dir) override;
 
  private:
   friend class FaultFile;
@@ -64,6 +69,8 @@ class FaultEnv : public Env {
   bool fail_renames_ = false;
   bool fail_copies_ = false;
   bool fail_syncs_ = false;
+  bool fail_directory_syncs_ = false;
+  int directory_syncs_ = 0;
 };
 
 // Makes `env` the CurrentEnv() for the lifetime of this object.
