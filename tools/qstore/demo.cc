@@ -61,6 +61,37 @@ void RenderPage(DemoRun& run, Reader& reader, int page, const std::string& name)
   run.Made(name, fmt::format("page {} of {} as SVG", page, reader.path()));
 }
 
+ChartInf DemoChart(int32_t left, int32_t top, int32_t right, uint16_t rows, uint16_t cols,
+                   uint16_t row_height, uint32_t line_color) {
+  ChartInf chart{};
+  chart.Left = left;
+  chart.Top = top;
+  chart.Right = right;
+  chart.Rows = rows;
+  chart.Cols = cols;
+  chart.RowHight = row_height;
+  chart.LineStyle = 1;
+  chart.LineColor = line_color;
+  return chart;
+}
+
+FontSpec DemoFont(const char* utf8_name) {
+  FontSpec font{};
+  const std::string name = Sjis(utf8_name);
+  std::snprintf(font.FontName, sizeof font.FontName, "%s", name.c_str());
+  return font;
+}
+
+Text DemoBox(int32_t left, int32_t top, int32_t right, int32_t bottom, const char* utf8_font) {
+  Text box{};
+  box.Left = left;
+  box.Top = top;
+  box.Right = right;
+  box.Bottom = bottom;
+  box.Font = DemoFont(utf8_font);
+  return box;
+}
+
 namespace {
 
 void Ok(int32_t status, const char* call) {
@@ -100,13 +131,6 @@ std::string GradientBitmap(int width, int height) {
   return bmp;
 }
 
-FontSpec Font(const char* utf8_name) {
-  FontSpec font{};
-  const std::string name = Sjis(utf8_name);
-  std::snprintf(font.FontName, sizeof font.FontName, "%s", name.c_str());
-  return font;
-}
-
 uint16_t AddPicture(DemoRun& run, FormHandle* form, const std::string& name,
                     const std::string& bytes, int32_t left, int32_t top, int32_t right,
                     int32_t bottom) {
@@ -127,14 +151,7 @@ uint16_t AddPicture(DemoRun& run, FormHandle* form, const std::string& name,
 void BuildFirstPage(DemoRun& run, FormHandle* form, uint16_t* chart_entry, uint16_t* cell_entry) {
   PageInf page{};
   Ok(QfaInsertFormPage(form, 0, &page), "QfaInsertFormPage");
-  ChartInf chart{};
-  chart.Left = 100;
-  chart.Top = 200;
-  chart.Right = 1000;
-  chart.Rows = 4;
-  chart.Cols = 3;
-  chart.RowHight = 40;
-  chart.LineStyle = 1;
+  const ChartInf chart = DemoChart(100, 200, 1000, 4, 3, 40);
   uint16_t entry = 0;
   Ok(QfaAddChart(form, &chart, &entry), "QfaAddChart");
   Ok(QfaInsertChartR(form, entry, 1, 2, 60), "QfaInsertChartR");
@@ -154,13 +171,13 @@ void BuildFirstPage(DemoRun& run, FormHandle* form, uint16_t* chart_entry, uint1
     Ok(QfaPutChartVline(form, entry, r, now.Cols, &thick), "QfaPutChartVline");
   }
   ChartCell head{};
-  head.Font = Font("ＭＳ ゴシック");
+  head.Font = DemoFont("ＭＳ ゴシック");
   head.Color1 = 0x00800000;  // navy
   const char* heads[] = {"品名", "数量", "備考"};
   for (uint16_t c = 1; c <= 3; ++c)
     Ok(QfaPutChartCell(form, entry, 1, c, &head, Sjis(heads[c - 1]).c_str()), "QfaPutChartCell");
   ChartCell body{};
-  body.Font = Font("ＭＳ 明朝");
+  body.Font = DemoFont("ＭＳ 明朝");
   const std::string seal = "Seal " + std::string("\xF0\x40", 2) + " stamp";  // user-defined char
   const std::string texts[][3] = {{"Paper A4 (500 sheets)", "12", Sjis("ＡＢＣ１２３ order")},
                                   {"Toner cartridge", "2", Sjis("ｶﾀｶﾅ note")},
@@ -176,21 +193,11 @@ void BuildFirstPage(DemoRun& run, FormHandle* form, uint16_t* chart_entry, uint1
   Ok(QfaPutChartCell(form, entry, 5, 1, &total, Sjis("合計（税込）").c_str()), "QfaPutChartCell");
   Ok(QfaPutChartCell(form, entry, 5, 3, &total, "15"), "QfaPutChartCell");
 
-  Text title{};
+  Text title = DemoBox(100, 80, 1000, 150, "ＭＳ ゴシック");
   title.Kind = 1;  // shows the form's title
-  title.Left = 100;
-  title.Top = 80;
-  title.Right = 1000;
-  title.Bottom = 150;
-  title.Font = Font("ＭＳ ゴシック");
   uint16_t text_entry = 0;
   Ok(QfaAddText(form, &title, "", &text_entry), "QfaAddText");
-  FreCell signed_by{};
-  signed_by.Left = 600;
-  signed_by.Top = 520;
-  signed_by.Right = 1000;
-  signed_by.Bottom = 580;
-  signed_by.Font = Font("ＭＳ 明朝");
+  FreCell signed_by = DemoBox(600, 520, 1000, 580, "ＭＳ 明朝");
   signed_by.Color2 = 0x00F0C080;  // from the form's own colour table
   uint16_t free_entry = 0;
   Ok(QfaAddFreCell(form, &signed_by, Sjis("承認者：").c_str(), &free_entry), "QfaAddFreCell");
@@ -235,19 +242,11 @@ void BuildFirstPage(DemoRun& run, FormHandle* form, uint16_t* chart_entry, uint1
 uint16_t BuildSecondPage(FormHandle* form) {
   PageInf page{};
   Ok(QfaInsertFormPage(form, 1, &page), "QfaInsertFormPage");
-  ChartInf chart{};
-  chart.Left = 100;
-  chart.Top = 100;
-  chart.Right = 1000;
-  chart.Rows = 6;
-  chart.Cols = 3;
-  chart.RowHight = 50;
-  chart.LineStyle = 1;
-  chart.LineColor = 0x00800000;
+  const ChartInf chart = DemoChart(100, 100, 1000, 6, 3, 50, 0x00800000);
   uint16_t entry = 0;
   Ok(QfaAddChart(form, &chart, &entry), "QfaAddChart");
   ChartCell cell{};
-  cell.Font = Font("ＭＳ ゴシック");
+  cell.Font = DemoFont("ＭＳ ゴシック");
   const char* heads[] = {"Item", "Amount", "Note"};
   for (uint16_t c = 1; c <= 3; ++c)
     Ok(QfaPutChartCell(form, entry, 1, c, &cell, heads[c - 1]), "QfaPutChartCell");
@@ -264,12 +263,7 @@ uint16_t BuildSecondPage(FormHandle* form) {
 void BuildThirdPage(FormHandle* form) {
   PageInf page{1, 0};
   Ok(QfaInsertFormPage(form, 1, &page), "QfaInsertFormPage");
-  Text note{};
-  note.Left = 100;
-  note.Top = 100;
-  note.Right = 1000;
-  note.Bottom = 160;
-  note.Font = Font("ＭＳ 明朝");
+  const Text note = DemoBox(100, 100, 1000, 160, "ＭＳ 明朝");
   uint16_t entry = 0;
   Ok(QfaAddText(form, &note, Sjis("備考：月末締め、翌月10日払い").c_str(), &entry), "QfaAddText");
   Figure box{};

@@ -25,6 +25,12 @@ struct DemoRun {
 
 // Shift-JIS bytes of a UTF-8 literal (the demo's own texts all have a Shift-JIS form).
 std::string Sjis(const char* utf8);
+// The records the demo builds its pages from.
+ChartInf DemoChart(int32_t left, int32_t top, int32_t right, uint16_t rows, uint16_t cols,
+                   uint16_t row_height, uint32_t line_color = 0);
+FontSpec DemoFont(const char* utf8_name);
+Text DemoBox(int32_t left, int32_t top, int32_t right, int32_t bottom, const char* utf8_font);
+
 // True when both readers hold equal pages (and equal headers apart from the dates); prints the
 // first difference.
 bool SameContent(Reader& a, Reader& b);

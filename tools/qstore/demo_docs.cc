@@ -39,47 +39,25 @@ void Ok(int32_t status, const char* file, const char* call) {
   Check(status, file, call);
 }
 
-FontSpec Font(const char* utf8_name) {
-  FontSpec font{};
-  const std::string name = Sjis(utf8_name);
-  std::snprintf(font.FontName, sizeof font.FontName, "%s", name.c_str());
-  return font;
-}
-
 // One ledger page: a 4 x 3 chart of entries, a page heading and a free cell with the page total.
 void FillLedgerPage(DocHandle* doc, int n) {
   const char* file = "ledger";
-  ChartInf chart{};
-  chart.Left = 100;
-  chart.Top = 200;
-  chart.Right = 1000;
-  chart.Rows = 4;
-  chart.Cols = 3;
-  chart.RowHight = 45;
-  chart.LineStyle = 1;
+  const ChartInf chart = DemoChart(100, 200, 1000, 4, 3, 45);
   uint16_t entry = 0;
   Ok(QdaAddChart(doc, &chart, &entry), file, "QdaAddChart");
   ChartCell cell{};
-  cell.Font = Font("ＭＳ 明朝");
+  cell.Font = DemoFont("ＭＳ 明朝");
   for (uint16_t r = 1; r <= 4; ++r) {
     const std::string texts[3] = {fmt::format("Entry {}-{}", n, r), std::to_string(n * 10 + r),
                                   r == 1 ? Sjis("支払") : Sjis("入金")};
     for (uint16_t c = 1; c <= 3; ++c)
       Ok(QdaPutChartCell(doc, entry, r, c, &cell, texts[c - 1].c_str()), file, "QdaPutChartCell");
   }
-  Text heading{};
-  heading.Left = 100;
-  heading.Top = 100;
-  heading.Right = 1000;
-  heading.Bottom = 160;
-  heading.Font = Font("ＭＳ ゴシック");
+  const Text heading = DemoBox(100, 100, 1000, 160, "ＭＳ ゴシック");
   uint16_t text = 0;
   Ok(QdaAddText(doc, &heading, fmt::format("Ledger page {}", n).c_str(), &text), file,
      "QdaAddText");
-  FreCell total = heading;
-  total.Top = 420;
-  total.Bottom = 470;
-  total.Left = 600;
+  const FreCell total = DemoBox(600, 420, 1000, 470, "ＭＳ ゴシック");
   Ok(QdaAddFreCell(doc, &total, fmt::format("Total {}", n * 40 + 10).c_str(), &text), file,
      "QdaAddFreCell");
 }
