@@ -6,6 +6,7 @@
 
 #include "docstore.h"
 #include "tools/qstore/commands.h"
+#include "tools/qstore/progress.h"
 #include "tools/qstore/status.h"
 #include "tools/qstore/text.h"
 
@@ -32,8 +33,11 @@ int RunCheck(const CheckOptions& options) {
   const std::string log = options.log.empty() ? "" : LibraryPath(options.log);
   const std::string table = options.table.empty() ? "" : LibraryPath(options.table);
   const size_t log_before = log.empty() ? 0 : ReadAll(log).size();
-  const int32_t found =
-      QdaCheckReplaceTextAp2(&doc, options.mask, options.replace, log.c_str(), table.c_str());
+  int32_t found = 0;
+  {
+    BusyBar busy("checking");
+    found = QdaCheckReplaceTextAp2(&doc, options.mask, options.replace, log.c_str(), table.c_str());
+  }
   if (found < 0) throw CallError(options.doc, "QdaCheckReplaceTextAp2", found);
   if (!log.empty()) {
     const std::string added = ReadAll(log).substr(log_before);

@@ -26,14 +26,18 @@ class OpenDoc {
 
 int RunConcat(const ConcatOptions& options) {
   OpenDoc target(options.inputs.front());
-  Progress progress("concatenating", static_cast<long>(options.inputs.size()));
   for (size_t i = 1; i < options.inputs.size(); ++i) {
     OpenDoc source(options.inputs[i]);
-    Check(QdaConcatDoc(target.get(), source.get()), options.inputs[i], "QdaConcatDoc");
-    progress.Update(static_cast<long>(i + 1));
+    {
+      BusyBar busy(fmt::format("appending {}", options.inputs[i]));
+      Check(QdaConcatDoc(target.get(), source.get()), options.inputs[i], "QdaConcatDoc");
+    }
   }
-  Check(QdaSaveDoc(target.get(), LibraryPath(options.output).c_str()), options.output,
-        "QdaSaveDoc");
+  {
+    BusyBar busy("saving");
+    Check(QdaSaveDoc(target.get(), LibraryPath(options.output).c_str()), options.output,
+          "QdaSaveDoc");
+  }
   fmt::print("{}: {} pages\n", options.output, QdaGetPageCount(target.get()));
   return kExitOk;
 }

@@ -5,6 +5,7 @@
 
 #include "formstore.h"
 #include "tools/qstore/commands.h"
+#include "tools/qstore/progress.h"
 #include "tools/qstore/status.h"
 
 namespace qstore::tool {
@@ -15,6 +16,7 @@ int RunConvert(const ConvertOptions& options) {
   if (target.size() + 5 > sizeof doc) throw ToolError(options.doc + ": the path is too long");
   std::snprintf(doc, sizeof doc, "%s", target.c_str());
   PrepareTemplateLookup(options.form);
+  BusyBar busy("converting");
   Check(QfaConvertToDoc(LibraryPath(options.form).c_str(), doc), options.form, "QfaConvertToDoc");
   fmt::print("{}\n", doc);
   return kExitOk;

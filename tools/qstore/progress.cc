@@ -43,4 +43,37 @@ void Progress::Draw(long done) {
   std::fflush(stderr);
 }
 
+BusyBar::BusyBar(std::string label) : label_(std::move(label)) {
+  if (StderrIsTerminal()) thread_ = std::thread(&BusyBar::Run, this);
+}
+
+BusyBar::~BusyBar() {
+  if (!thread_.joinable()) return;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    done_ = true;
+  }
+  wake_.notify_all();
+  thread_.join();
+}
+
+void BusyBar::Run() {
+  const Clock::time_point start = Clock::now();
+  std::unique_lock<std::mutex> lock(mutex_);
+  if (wake_.wait_for(lock, std::chrono::seconds(1), [this] { return done_; })) return;
+  const int width = 20;
+  for (int tick = 0; !done_; ++tick) {
+    const int at = tick % (2 * width - 2);
+    const int pos = at < width ? at : 2 * width - 2 - at;
+    std::string bar(width, '.');
+    bar[pos] = '#';
+    const auto seconds =
+        std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - start).count();
+    fmt::print(stderr, "\r{} [{}] {}s", label_, bar, seconds);
+    std::fflush(stderr);
+    wake_.wait_for(lock, std::chrono::milliseconds(150), [this] { return done_; });
+  }
+  std::fputs("\r\x1b[K", stderr);
+}
+
 }  // namespace qstore::tool

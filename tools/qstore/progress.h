@@ -4,7 +4,10 @@
 #define QSTORE_TOOLS_QSTORE_PROGRESS_H_
 
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <string>
+#include <thread>
 
 namespace qstore::tool {
 
@@ -27,6 +30,25 @@ class Progress {
   bool shown_ = false;
   std::chrono::steady_clock::time_point start_;
   std::chrono::steady_clock::time_point last_draw_;
+};
+
+// For one long library call that reports no progress of its own (a conversion, a check, a save):
+// after a second, a moving bar and the seconds spent, until the object goes out of scope.
+class BusyBar {
+ public:
+  explicit BusyBar(std::string label);
+  ~BusyBar();
+  BusyBar(const BusyBar&) = delete;
+  BusyBar& operator=(const BusyBar&) = delete;
+
+ private:
+  void Run();
+
+  std::string label_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  bool done_ = false;
+  std::thread thread_;
 };
 
 }  // namespace qstore::tool
