@@ -60,7 +60,7 @@ function(xpath var file expression)
 endfunction()
 
 run(0 "qstore 1\\.0" --version)
-set(version "${out}")
+string(STRIP "${out}" version)
 foreach(part documents fields convert concat check)
   string(REGEX MATCH "${part} yes" have_${part} "${version}")
 endforeach()

@@ -164,11 +164,11 @@ void BuildFirstPage(DemoRun& run, FormHandle* form, uint16_t* chart_entry, uint1
   Ok(QfaGetChartInf(form, entry, &now), "QfaGetChartInf");
   for (uint16_t c = 1; c <= now.Cols; ++c) {
     Ok(QfaPutChartHline(form, entry, 0, c, &thick), "QfaPutChartHline");
-    Ok(QfaPutChartHline(form, entry, now.Rows, c, &thick), "QfaPutChartHline");
+    Ok(QfaPutChartHline(form, entry, +now.Rows, c, &thick), "QfaPutChartHline");
   }
   for (uint16_t r = 1; r <= now.Rows; ++r) {
     Ok(QfaPutChartVline(form, entry, r, 0, &thick), "QfaPutChartVline");
-    Ok(QfaPutChartVline(form, entry, r, now.Cols, &thick), "QfaPutChartVline");
+    Ok(QfaPutChartVline(form, entry, r, +now.Cols, &thick), "QfaPutChartVline");
   }
   ChartCell head{};
   head.Font = DemoFont("ＭＳ ゴシック");
@@ -233,7 +233,7 @@ void BuildFirstPage(DemoRun& run, FormHandle* form, uint16_t* chart_entry, uint1
   fmt::print(
       "page 1: chart {} ({} rows x {} columns), title text \"{}\", free cell {}, 3 figures, "
       "2 pictures\n",
-      entry >> 8, now.Rows, now.Cols, ShowText(FromBuffer(shown, sizeof shown)), free_entry >> 8);
+      entry >> 8, +now.Rows, +now.Cols, ShowText(FromBuffer(shown, sizeof shown)), free_entry >> 8);
   *chart_entry = entry;
   *cell_entry = free_entry;
 }
@@ -288,7 +288,7 @@ void ShowUndo(FormHandle* form, uint16_t entry) {
   Ok(QfaPutChartCell(form, entry, 1, 1, &cell, Sjis("品目").c_str()), "QfaPutChartCell");
   ChartInf inf{};
   QfaGetChartInf(form, entry, &inf);
-  QfaInsertChartR(form, entry, 1, inf.Rows, 40);
+  QfaInsertChartR(form, entry, 1, +inf.Rows, 40);
   QfaUndoBlockEnd(form);
   auto show = [&](const char* when) {
     char head[256] = {};
@@ -297,7 +297,7 @@ void ShowUndo(FormHandle* form, uint16_t entry) {
     QfaGetChartCell(form, entry, 1, 1, &back, head);
     QfaGetChartInf(form, entry, &now);
     fmt::print("  {:<6} \"{}\", {} rows (undo {}, redo {})\n", when,
-               ShowText(FromBuffer(head, sizeof head)), now.Rows, QfaUndoCount(form),
+               ShowText(FromBuffer(head, sizeof head)), +now.Rows, QfaUndoCount(form),
                QfaRedoCount(form));
   };
   fmt::print("undo and redo of one step (a cell rewritten, a row added):\n");

@@ -49,7 +49,7 @@ std::string WriteDemoTemplate(DemoRun& run) {
   const FieldControl control = ReadTemplateControl("DEMO");
   fmt::print("template QFT/DEMO.QFT: program \"{}\" \"{}\", page mode {}\n",
              ShowText(FromBuffer(control.PrgName, sizeof control.PrgName)),
-             ShowText(FromBuffer(control.PrgTitle, sizeof control.PrgTitle)), control.PageMode);
+             ShowText(FromBuffer(control.PrgTitle, sizeof control.PrgTitle)), +control.PageMode);
   return "DEMO";
 }
 

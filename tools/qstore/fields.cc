@@ -59,10 +59,10 @@ void PrintLevel(const FieldSet& set, uint16_t parent, const std::string& indent,
     const std::string branch = indent + (last ? "└─ " : "├─ ");
     if (nodes[i].s != nullptr) {
       const FieldStruct& s = *nodes[i].s;
-      fmt::print("{}{} {} \"{}\"{}\n", branch, StructWord(s.StructKind), s.StructId,
+      fmt::print("{}{} {} \"{}\"{}\n", branch, StructWord(+s.StructKind), +s.StructId,
                  Shown(s.StructName, sizeof s.StructName),
-                 s.StructKind == 3 ? fmt::format(" (number {})", s.TopId) : "");
-      PrintLevel(set, s.StructId, indent + (last ? "   " : "│  "), placements);
+                 s.StructKind == 3 ? fmt::format(" (number {})", +s.TopId) : "");
+      PrintLevel(set, +s.StructId, indent + (last ? "   " : "│  "), placements);
     } else {
       const FieldInfo& f = *nodes[i].f;
       std::string extra;
@@ -71,9 +71,9 @@ void PrintLevel(const FieldSet& set, uint16_t parent, const std::string& indent,
         extra +=
             fmt::format(", placed {}x", f.layout_count) +
             (f.offset_row > 0 ? fmt::format(" at offset ({},{})", f.offset_row, f.offset_col) : "");
-      fmt::print("{}field {} \"{}\" {}({}){}\n", branch, f.field.FieldId,
-                 Shown(f.field.FieldName, sizeof f.field.FieldName), TypeCode(f.field.DataType),
-                 f.field.FieldSize, extra);
+      fmt::print("{}field {} \"{}\" {}({}){}\n", branch, +f.field.FieldId,
+                 Shown(f.field.FieldName, sizeof f.field.FieldName), TypeCode(+f.field.DataType),
+                 +f.field.FieldSize, extra);
     }
   }
 }
@@ -83,8 +83,8 @@ void PrintTree(const std::string& title, const FieldSet& set, bool placements) {
   if (set.has_control) {
     const FieldControl& c = set.control;
     fmt::print("program \"{}\" \"{}\", kind {}, user mode {}, page mode {}\n",
-               Shown(c.PrgName, sizeof c.PrgName), Shown(c.PrgTitle, sizeof c.PrgTitle), c.PrgKind,
-               c.UserMode, c.PageMode);
+               Shown(c.PrgName, sizeof c.PrgName), Shown(c.PrgTitle, sizeof c.PrgTitle), +c.PrgKind,
+               +c.UserMode, +c.PageMode);
   }
   fmt::print("{} structures, {} fields\n", set.structs.size(), set.fields.size());
   PrintLevel(set, 0, "", placements);

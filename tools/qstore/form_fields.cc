@@ -24,7 +24,7 @@ FieldSet ReadFormFields(FormHandle* form) {
     // Offsets place a table's fields inside the table's rectangle; other fields have none.
     FieldStruct parent{};
     const bool in_table = info.field.ParentId != 0 &&
-                          QfaGetFieldStruct2(form, info.field.ParentId, &parent) == 0 &&
+                          QfaGetFieldStruct2(form, +info.field.ParentId, &parent) == 0 &&
                           parent.StructKind == 1;
     if (in_table && info.layout_count > 0)
       QfaGetFieldLayoutOffSet(form, id, &info.offset_row, &info.offset_col);

@@ -30,7 +30,7 @@ void PrintHeader(const std::string& path, FileKind kind, const HeaderInfo& h) {
   fmt::print("  title       \"{}\"\n", Shown(h.inf.Title, sizeof h.inf.Title));
   fmt::print("  name        \"{}\"\n", ShowText(h.title));
   fmt::print("  template    \"{}\"\n", Shown(h.inf.TemplateName, sizeof h.inf.TemplateName));
-  fmt::print("  read order  {}\n", h.inf.ReadOrder);
+  fmt::print("  read order  {}\n", +h.inf.ReadOrder);
   fmt::print("  memo        \"{}\"\n", ShowText(h.memo));
   fmt::print("  created     {}\n", DateText(h.created));
   fmt::print("  updated     {}\n", DateText(h.updated));
@@ -49,7 +49,7 @@ void PrintLines(const char* what, const std::vector<std::vector<ChartLine>>& lin
   fmt::print("    {} line styles:\n", what);
   for (size_t i = 0; i < lines.size(); ++i) {
     std::string row;
-    for (const ChartLine& line : lines[i]) row += fmt::format(" {}", line.Style);
+    for (const ChartLine& line : lines[i]) row += fmt::format(" {}", +line.Style);
     fmt::print("      {:3}:{}\n", i + (what[0] == 'v' ? 1 : 0), row);
   }
 }
@@ -57,45 +57,46 @@ void PrintLines(const char* what, const std::vector<std::vector<ChartLine>>& lin
 void PrintTextRecord(const char* what, const TextInfo& t) {
   const Text& r = t.rec;
   fmt::print("  {} {} kind {} at ({},{})-({},{}) font \"{}\" colour {}: \"{}\"\n", what,
-             t.entry >> 8, r.Kind, r.Left, r.Top, r.Right, r.Bottom,
-             Shown(r.Font.FontName, sizeof r.Font.FontName), ColorHex(r.Color1), ShowText(t.text));
+             t.entry >> 8, +r.Kind, +r.Left, +r.Top, +r.Right, +r.Bottom,
+             Shown(r.Font.FontName, sizeof r.Font.FontName), ColorHex(+r.Color1), ShowText(t.text));
 }
 
 void PrintPage(const PageInfo& page) {
-  fmt::print("page {} (flags {} {}): {} entries\n", page.number, page.inf.Flag1, page.inf.Flag2,
+  fmt::print("page {} (flags {} {}): {} entries\n", page.number, +page.inf.Flag1, +page.inf.Flag2,
              page.order.size());
   for (const ChartInfo& chart : page.charts) {
     const ChartInf& inf = chart.inf;
     fmt::print("  chart {} at ({},{})-({},{}), {} rows x {} columns, HR {} {}\n", chart.entry >> 8,
-               inf.Left, inf.Top, inf.Right, inf.Bottom, inf.Rows, inf.Cols, chart.hr1, chart.hr2);
+               +inf.Left, +inf.Top, +inf.Right, +inf.Bottom, +inf.Rows, +inf.Cols, chart.hr1,
+               chart.hr2);
     fmt::print("    row heights   {}\n", fmt::join(chart.heights, " "));
     fmt::print("    column widths {}\n", fmt::join(chart.widths, " "));
     PrintLines("vertical", chart.vlines);
     PrintLines("horizontal", chart.hlines);
     for (const CellInfo& cell : chart.cells)
       fmt::print("    cell ({},{})-({},{}) kind {} font \"{}\" colour {}: \"{}\"\n", cell.row,
-                 cell.col, cell.last_row, cell.last_col, cell.attr.Kind,
+                 cell.col, cell.last_row, cell.last_col, +cell.attr.Kind,
                  Shown(cell.attr.Font.FontName, sizeof cell.attr.Font.FontName),
-                 ColorHex(cell.attr.Color1), ShowText(cell.text));
+                 ColorHex(+cell.attr.Color1), ShowText(cell.text));
   }
   for (const TextInfo& t : page.texts) PrintTextRecord("text", t);
   for (const TextInfo& t : page.free_cells) PrintTextRecord("free cell", t);
   for (const FigureInfo& f : page.figures) {
     const Box b = FigureBox(f.rec);
     fmt::print("  figure {} shape {} style {} at ({},{})-({},{}) line {} fill {} {}\n",
-               f.entry >> 8, f.rec.Shape, f.rec.Style, b.left, b.top, b.right, b.bottom,
-               ColorHex(f.rec.Color1), f.rec.Fill, ColorHex(f.rec.Color2));
+               f.entry >> 8, +f.rec.Shape, +f.rec.Style, b.left, b.top, b.right, b.bottom,
+               ColorHex(+f.rec.Color1), +f.rec.Fill, ColorHex(+f.rec.Color2));
   }
   for (const PictureInfo& p : page.pictures) {
     const Box b = PictureBox(p.rec);
     fmt::print("  picture {} at ({},{})-({},{}) mode {}: {} bytes, {}\n", p.entry >> 8, b.left,
-               b.top, b.right, b.bottom, p.rec.Mode, p.size,
+               b.top, b.right, b.bottom, +p.rec.Mode, p.size,
                p.format.empty() ? "format not shown by browsers" : p.format);
   }
   for (const PlacementInfo& p : page.placements)
     fmt::print("  placement of {} {} no {} in {} at ({},{}) extent {}\n",
-               p.table ? "table" : "field", p.layout_id, p.layout_no, EntryName(p.entry), p.pos.Row,
-               p.pos.Col, p.pos.Extent);
+               p.table ? "table" : "field", p.layout_id, p.layout_no, EntryName(p.entry),
+               +p.pos.Row, +p.pos.Col, +p.pos.Extent);
 }
 
 std::string Indented(const Json& json, int by) {

@@ -1,5 +1,6 @@
 #include "tools/qstore/model_json.h"
 
+#include <cstddef>
 #include <cstring>
 
 #include "tools/qstore/show.h"
@@ -15,21 +16,25 @@ std::string Shown(const char* buffer, size_t size) {
 
 Json FontJson(const FontSpec& font) {
   return Json{{"name", Shown(font.FontName, sizeof font.FontName)},
-              {"value5", font.Value5},
-              {"value3", font.Value3},
-              {"value_a", font.ValueA},
-              {"value_b", font.ValueB},
-              {"value_c", font.ValueC}};
+              {"value5", +font.Value5},
+              {"value3", +font.Value3},
+              {"value_a", +font.ValueA},
+              {"value_b", +font.ValueB},
+              {"value_c", +font.ValueC}};
 }
 
-Json AttrJson(const uint16_t (&attr)[6]) {
+// Attr of a cell, text or free cell, copied out of the packed record before use.
+template <typename Record>
+Json AttrJson(const Record& record) {
+  uint16_t attr[6];
+  std::memcpy(attr, reinterpret_cast<const char*>(&record) + offsetof(Record, Attr), sizeof attr);
   Json a = Json::array();
   for (const uint16_t v : attr) a.push_back(v);
   return a;
 }
 
 Json LineJson(const ChartLine& line) {
-  return Json{{"style", line.Style}, {"param", line.Param}, {"color", ColorHex(line.Color)}};
+  return Json{{"style", +line.Style}, {"param", +line.Param}, {"color", ColorHex(+line.Color)}};
 }
 
 Json CellJson(const CellInfo& cell) {
@@ -38,12 +43,12 @@ Json CellJson(const CellInfo& cell) {
               {"col", cell.col},
               {"last_row", cell.last_row},
               {"last_col", cell.last_col},
-              {"kind", a.Kind},
+              {"kind", +a.Kind},
               {"font", FontJson(a.Font)},
-              {"attr", AttrJson(a.Attr)},
-              {"color1", ColorHex(a.Color1)},
-              {"mode", a.Mode},
-              {"color2", ColorHex(a.Color2)},
+              {"attr", AttrJson(a)},
+              {"color1", ColorHex(+a.Color1)},
+              {"mode", +a.Mode},
+              {"color2", ColorHex(+a.Color2)},
               {"text", ShowText(cell.text)}};
 }
 
@@ -62,14 +67,14 @@ Json ChartJson(const ChartInfo& chart) {
   }
   for (const CellInfo& cell : chart.cells) cells.push_back(CellJson(cell));
   return Json{{"no", chart.entry >> 8},
-              {"flag", inf.Flag},
-              {"left", inf.Left},
-              {"top", inf.Top},
-              {"right", inf.Right},
-              {"bottom", inf.Bottom},
-              {"rows", inf.Rows},
-              {"cols", inf.Cols},
-              {"row_height", inf.RowHight},
+              {"flag", +inf.Flag},
+              {"left", +inf.Left},
+              {"top", +inf.Top},
+              {"right", +inf.Right},
+              {"bottom", +inf.Bottom},
+              {"rows", +inf.Rows},
+              {"cols", +inf.Cols},
+              {"row_height", +inf.RowHight},
               {"default_line", LineJson(ChartLine{inf.LineStyle, inf.LineParam, inf.LineColor})},
               {"hr", Json::array({chart.hr1, chart.hr2})},
               {"row_heights", chart.heights},
@@ -82,16 +87,16 @@ Json ChartJson(const ChartInfo& chart) {
 Json TextJson(const TextInfo& text) {
   const Text& r = text.rec;
   return Json{{"no", text.entry >> 8},
-              {"kind", r.Kind},
-              {"left", r.Left},
-              {"top", r.Top},
-              {"right", r.Right},
-              {"bottom", r.Bottom},
+              {"kind", +r.Kind},
+              {"left", +r.Left},
+              {"top", +r.Top},
+              {"right", +r.Right},
+              {"bottom", +r.Bottom},
               {"font", FontJson(r.Font)},
-              {"attr", AttrJson(r.Attr)},
-              {"color1", ColorHex(r.Color1)},
-              {"mode", r.Mode},
-              {"color2", ColorHex(r.Color2)},
+              {"attr", AttrJson(r)},
+              {"color1", ColorHex(+r.Color1)},
+              {"mode", +r.Mode},
+              {"color2", ColorHex(+r.Color2)},
               {"text", ShowText(text.text)}};
 }
 
@@ -104,30 +109,32 @@ Json FigureJson(const FigureInfo& figure) {
     geometry.push_back(v);
   }
   return Json{{"no", figure.entry >> 8},
-              {"shape", f.Shape},
-              {"style", f.Style},
-              {"param", f.Param},
-              {"color1", ColorHex(f.Color1)},
-              {"fill", f.Fill},
-              {"color2", ColorHex(f.Color2)},
+              {"shape", +f.Shape},
+              {"style", +f.Style},
+              {"param", +f.Param},
+              {"color1", ColorHex(+f.Color1)},
+              {"fill", +f.Fill},
+              {"color2", ColorHex(+f.Color2)},
               {"geometry", std::move(geometry)}};
 }
 
 Json PictureJson(const PictureInfo& picture) {
   Json geometry = Json::array();
-  for (const int32_t v : picture.rec.Geometry) geometry.push_back(v);
+  int32_t values[9];
+  std::memcpy(values, picture.rec.Geometry, sizeof values);
+  for (const int32_t v : values) geometry.push_back(v);
   // The library's copy of the picture lives only while the file is open, so its name is left out.
   return Json{{"no", picture.entry >> 8},
               {"geometry", std::move(geometry)},
-              {"mode", picture.rec.Mode},
+              {"mode", +picture.rec.Mode},
               {"format", picture.format},
               {"size", picture.size}};
 }
 
 Json PlacementJson(const PlacementInfo& p) {
-  return Json{{"id", p.layout_id},        {"no", p.layout_no},     {"table", p.table},
-              {"in", EntryName(p.entry)}, {"row", p.pos.Row},      {"col", p.pos.Col},
-              {"mode", p.pos.Mode},       {"extent", p.pos.Extent}};
+  return Json{{"id", p.layout_id},        {"no", p.layout_no},      {"table", p.table},
+              {"in", EntryName(p.entry)}, {"row", +p.pos.Row},      {"col", +p.pos.Col},
+              {"mode", +p.pos.Mode},      {"extent", +p.pos.Extent}};
 }
 
 }  // namespace
@@ -139,7 +146,7 @@ Json HeaderJson(const HeaderInfo& header) {
   return Json{{"title", Shown(inf.Title, sizeof inf.Title)},
               {"name", ShowText(header.title)},
               {"template", Shown(inf.TemplateName, sizeof inf.TemplateName)},
-              {"read_order", inf.ReadOrder},
+              {"read_order", +inf.ReadOrder},
               {"memo", ShowText(header.memo)},
               {"created", DateText(header.created)},
               {"updated", DateText(header.updated)},
@@ -157,7 +164,7 @@ Json PageJson(const PageInfo& page) {
   for (const FigureInfo& f : page.figures) figures.push_back(FigureJson(f));
   for (const PictureInfo& p : page.pictures) pictures.push_back(PictureJson(p));
   Json json{
-      {"number", page.number},         {"flags", Json::array({page.inf.Flag1, page.inf.Flag2})},
+      {"number", page.number},         {"flags", Json::array({+page.inf.Flag1, +page.inf.Flag2})},
       {"entries", std::move(entries)}, {"charts", std::move(charts)},
       {"texts", std::move(texts)},     {"free_cells", std::move(free_cells)},
       {"figures", std::move(figures)}, {"pictures", std::move(pictures)}};
@@ -172,21 +179,21 @@ Json PageJson(const PageInfo& page) {
 Json FieldsJson(const FieldSet& set) {
   Json structs = Json::array(), fields = Json::array();
   for (const FieldStruct& s : set.structs)
-    structs.push_back(Json{{"id", s.StructId},
+    structs.push_back(Json{{"id", +s.StructId},
                            {"name", Shown(s.StructName, sizeof s.StructName)},
-                           {"kind", s.StructKind},
-                           {"parent", s.ParentId},
-                           {"top", s.TopId}});
+                           {"kind", +s.StructKind},
+                           {"parent", +s.ParentId},
+                           {"top", +s.TopId}});
   for (const FieldInfo& f : set.fields) {
     const FieldForm& form = f.form;
-    fields.push_back(Json{{"id", f.field.FieldId},
+    fields.push_back(Json{{"id", +f.field.FieldId},
                           {"name", Shown(f.field.FieldName, sizeof f.field.FieldName)},
-                          {"type", f.field.DataType},
-                          {"size", f.field.FieldSize},
-                          {"parent", f.field.ParentId},
-                          {"top", f.field.TopId},
-                          {"form", Json::array({form.FormA, form.FormB, form.FormC, form.FormD,
-                                                form.FormE, form.FormF})},
+                          {"type", +f.field.DataType},
+                          {"size", +f.field.FieldSize},
+                          {"parent", +f.field.ParentId},
+                          {"top", +f.field.TopId},
+                          {"form", Json::array({+form.FormA, +form.FormB, +form.FormC, +form.FormD,
+                                                +form.FormE, +form.FormF})},
                           {"default_form", f.def_form},
                           {"placements", f.layout_count},
                           {"offset", Json::array({f.offset_row, f.offset_col})}});
@@ -194,9 +201,9 @@ Json FieldsJson(const FieldSet& set) {
   const FieldControl& c = set.control;
   Json control = set.has_control ? Json{{"program", Shown(c.PrgName, sizeof c.PrgName)},
                                         {"title", Shown(c.PrgTitle, sizeof c.PrgTitle)},
-                                        {"kind", c.PrgKind},
-                                        {"user_mode", c.UserMode},
-                                        {"page_mode", c.PageMode}}
+                                        {"kind", +c.PrgKind},
+                                        {"user_mode", +c.UserMode},
+                                        {"page_mode", +c.PageMode}}
                                  : Json(nullptr);
   return Json{{"control", std::move(control)},
               {"structures", std::move(structs)},

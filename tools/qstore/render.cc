@@ -71,9 +71,9 @@ class SvgPage {
       extent.right = std::max(extent.right, right);
       extent.bottom = std::max(extent.bottom, bottom);
     };
-    for (const ChartInfo& c : page.charts) grow(c.inf.Right, c.inf.Bottom);
-    for (const TextInfo& t : page.texts) grow(t.rec.Right, t.rec.Bottom);
-    for (const TextInfo& t : page.free_cells) grow(t.rec.Right, t.rec.Bottom);
+    for (const ChartInfo& c : page.charts) grow(+c.inf.Right, +c.inf.Bottom);
+    for (const TextInfo& t : page.texts) grow(+t.rec.Right, +t.rec.Bottom);
+    for (const TextInfo& t : page.free_cells) grow(+t.rec.Right, +t.rec.Bottom);
     for (const FigureInfo& f : page.figures) {
       const Box b = FigureBox(f.rec);
       grow(std::max(b.left, b.right), std::max(b.top, b.bottom));
@@ -138,7 +138,7 @@ class SvgPage {
 
   void DrawChart(const ChartInfo& chart) {
     const ChartInf& inf = chart.inf;
-    std::vector<double> xs{static_cast<double>(inf.Left)}, ys{static_cast<double>(inf.Top)};
+    std::vector<double> xs{static_cast<double>(+inf.Left)}, ys{static_cast<double>(+inf.Top)};
     for (const uint16_t w : chart.widths) xs.push_back(xs.back() + w);
     for (const uint16_t h : chart.heights) ys.push_back(ys.back() + h);
     for (double& x : xs) x = X(x);
@@ -150,7 +150,7 @@ class SvgPage {
         continue;
       const double top = ys[cell.row - 1], bottom = ys[cell.last_row];
       Label("cell", xs[cell.col - 1] + X(4), (top + bottom) / 2, bottom - top, cell.attr.Font,
-            cell.attr.Color1, cell.text);
+            +cell.attr.Color1, cell.text);
     }
     // No line where the style is 0: that is how merged cells show.
     for (size_t r = 0; r < chart.vlines.size(); ++r)
@@ -161,7 +161,7 @@ class SvgPage {
             "<line class=\"vline\" data-row=\"{}\" data-boundary=\"{}\" x1=\"{:.2f}\" "
             "y1=\"{:.2f}\" "
             "x2=\"{:.2f}\" y2=\"{:.2f}\" {}/>\n",
-            r + 1, b, xs[b], ys[r], xs[b], ys[r + 1], Stroke(line.Style, line.Color));
+            r + 1, b, xs[b], ys[r], xs[b], ys[r + 1], Stroke(+line.Style, +line.Color));
       }
     for (size_t b = 0; b < chart.hlines.size(); ++b)
       for (size_t c = 0; c < chart.hlines[b].size(); ++c) {
@@ -171,32 +171,33 @@ class SvgPage {
             "<line class=\"hline\" data-boundary=\"{}\" data-col=\"{}\" x1=\"{:.2f}\" "
             "y1=\"{:.2f}\" "
             "x2=\"{:.2f}\" y2=\"{:.2f}\" {}/>\n",
-            b, c + 1, xs[c], ys[b], xs[c + 1], ys[b], Stroke(line.Style, line.Color));
+            b, c + 1, xs[c], ys[b], xs[c + 1], ys[b], Stroke(+line.Style, +line.Color));
       }
     out_ += "</g>\n";
   }
 
   void DrawText(const TextInfo& t, bool free_cell) {
     const Text& r = t.rec;
-    const double left = X(r.Left), top = X(r.Top), right = X(r.Right), bottom = X(r.Bottom);
+    const double left = X(+r.Left), top = X(+r.Top), right = X(+r.Right), bottom = X(+r.Bottom);
     if (free_cell)
       out_ += fmt::format(
           "<rect class=\"free-cell\" x=\"{:.2f}\" y=\"{:.2f}\" width=\"{:.2f}\" "
           "height=\"{:.2f}\" fill=\"none\" {}/>\n",
-          left, top, std::max(right - left, 0.0), std::max(bottom - top, 0.0), Stroke(1, r.Color2));
+          left, top, std::max(right - left, 0.0), std::max(bottom - top, 0.0),
+          Stroke(1, +r.Color2));
     Label(free_cell ? "free-cell-text" : "text", left + X(4), (top + bottom) / 2, bottom - top,
-          r.Font, r.Color1, t.text);
+          r.Font, +r.Color1, t.text);
   }
 
   void DrawFigure(const FigureInfo& f) {
     const Box b = FigureBox(f.rec);
     const double x1 = X(b.left), y1 = X(b.top), x2 = X(b.right), y2 = X(b.bottom);
     const std::string stroke =
-        f.rec.Style == 0 ? "stroke=\"none\"" : Stroke(f.rec.Style, f.rec.Color1);
-    const std::string fill = f.rec.Fill == 0 ? "none" : ColorHex(f.rec.Color2);
+        f.rec.Style == 0 ? "stroke=\"none\"" : Stroke(+f.rec.Style, +f.rec.Color1);
+    const std::string fill = f.rec.Fill == 0 ? "none" : ColorHex(+f.rec.Color2);
     const double x = std::min(x1, x2), y = std::min(y1, y2);
     const double w = std::abs(x2 - x1), h = std::abs(y2 - y1);
-    switch (f.rec.Shape) {
+    switch (+f.rec.Shape) {
       case 1:
         out_ += fmt::format(
             "<line class=\"figure\" x1=\"{:.2f}\" y1=\"{:.2f}\" x2=\"{:.2f}\" y2=\"{:.2f}\" {}/>\n",

@@ -15,8 +15,8 @@ std::string ColorHex(uint32_t color) {
 }
 
 std::string DateText(const FormDateTime& t) {
-  return fmt::format("{:04}-{:02}-{:02}T{:02}:{:02}:{:02}Z", t.Year, t.Month, t.Day, t.Hour,
-                     t.Minute, t.Second);
+  return fmt::format("{:04}-{:02}-{:02}T{:02}:{:02}:{:02}Z", +t.Year, +t.Month, +t.Day, +t.Hour,
+                     +t.Minute, +t.Second);
 }
 
 const char* KindWord(int kind) {
