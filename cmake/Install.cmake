@@ -121,4 +121,19 @@ if(TARGET chargate)
   install(TARGETS chargate
     LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
     RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  # The master tables of the character check go to the shared settings directory, share/qstore/.
+  # A configuration file for the directory service beside them names that directory, so a program
+  # run with SITEPATHS_CONFIG=<prefix>/share/qstore/sitepaths.ini finds them; it is written at
+  # install time, when the final prefix is known.
+  set(QSTORE_SETTINGS_DIR ${CMAKE_INSTALL_DATADIR}/qstore)
+  install(FILES ${QSTORE_CHECK_TABLES} DESTINATION ${QSTORE_SETTINGS_DIR})
+  install(CODE "
+    set(settings_dir \"${QSTORE_SETTINGS_DIR}\")
+    if(NOT IS_ABSOLUTE \"\${settings_dir}\")
+      set(settings_dir \"\${CMAKE_INSTALL_PREFIX}/\${settings_dir}\")
+    endif()
+    message(STATUS \"Installing: \$ENV{DESTDIR}\${settings_dir}/sitepaths.ini\")
+    file(WRITE \"\$ENV{DESTDIR}\${settings_dir}/sitepaths.ini\"
+      \"[sitepaths]\\nSharedDir=\${settings_dir}/\\n\")
+  ")
 endif()

@@ -26,6 +26,31 @@ enum Status : int {
 
   kPageNoMemory = -100,  // page creation: no memory
   kPageLimit = -101,     // page creation: page limit reached
+
+  // The prohibited-character check (docstore). Set-up failures:
+  kCheckLogOpen = -1001,           // the log file could not be opened
+  kCheckGroupSglKatakana = -2001,  // a group of "prohibit.ini" lacks a valid Start or End; the
+  kCheckGroupDblAlnum1 = -2002,    // five groups in the order they are read
+  kCheckGroupDblAlnum2 = -2003,
+  kCheckGroupDblAlnum3 = -2004,
+  kCheckGroupSglAlnum = -2005,
+  kCheckNoIni = -2009,         // "prohibit.ini" not found
+  kCheckNoTable = -2050,       // neither the user's nor the master "pbrepl.csv" exists
+  kCheckTableCopy = -2051,     // the master "pbrepl.csv" could not be copied for the user
+  kCheckPluginLoad = -2097,    // the plug-in is missing, not loadable or lacks an entry point
+  kCheckPluginInit = -2098,    // the plug-in's PsInit failed
+  kCheckPluginGroups = -2099,  // the plug-in's PsGroupLoad failed
+  // Run failures:
+  kCheckPageData = -3001,      // a page-data entry could not be read
+  kCheckChartInf = -3010,      // a chart's information could not be read
+  kCheckChartCell = -3012,     // a chart cell could not be written
+  kCheckTextRead = -3020,      // a text could not be read
+  kCheckDocInf = -3021,        // the information block could not be read
+  kCheckUnboundText = -3022,   // a text unbound from the title could not be written
+  kCheckTitle = -3023,         // the title could not be written
+  kCheckTextWrite = -3024,     // a text could not be written
+  kCheckFreCellRead = -3030,   // a free cell could not be read
+  kCheckFreCellWrite = -3031,  // a free cell could not be written
 };
 
 }  // namespace qs

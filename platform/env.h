@@ -130,6 +130,17 @@ size_t IniGetString(const std::string& path, const char* section, const char* ke
 inline bool IsSjisLeadByte(uint8_t b) {
   return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
+// Length of the longest start of `s`, at most `max` bytes, that ends between two characters (a
+// lead byte with nothing after it counts as a character cut in two).
+inline size_t SjisWholePrefix(std::string_view s, size_t max) {
+  size_t end = 0;
+  while (end < s.size()) {
+    const size_t width = IsSjisLeadByte(static_cast<uint8_t>(s[end])) ? 2 : 1;
+    if (end + width > s.size() || end + width > max) break;
+    end += width;
+  }
+  return end;
+}
 
 // The value of an environment variable, or nullptr.
 const char* GetEnvVar(const char* name);
