@@ -10,34 +10,13 @@
 #include "tools/qstore/commands.h"
 #include "tools/qstore/form_fields.h"
 #include "tools/qstore/os.h"
+#include "tools/qstore/show.h"
 #include "tools/qstore/status.h"
 #include "tools/qstore/text.h"
 
 namespace qstore::tool {
 
 namespace {
-
-const char* StructWord(uint8_t kind) {
-  switch (kind) {
-    case 1:
-      return "table";
-    case 2:
-      return "sub-table";
-    case 3:
-      return "record";
-    case 4:
-      return "case";
-    case 5:
-      return "tag";
-    default:
-      return "structure";
-  }
-}
-
-const char* TypeCode(uint8_t type) {
-  static const char* const kCodes[] = {"??", "ST", "CH", "IT", "RL", "AR", "FF", "DT"};
-  return type < 8 ? kCodes[type] : "??";
-}
 
 std::string Shown(const char* buffer, size_t size) {
   return ShowText(FromBuffer(buffer, size));

@@ -99,6 +99,18 @@ void PrintPage(const PageInfo& page) {
                +p.pos.Row, +p.pos.Col, +p.pos.Extent);
 }
 
+void PrintFields(const FieldSet& set) {
+  if (set.fields.empty() && set.structs.empty()) return;
+  fmt::print("  fields      {} in {} structures\n", set.fields.size(), set.structs.size());
+  for (const FieldStruct& s : set.structs)
+    fmt::print("    {} {} \"{}\" in {}\n", StructWord(s.StructKind), +s.StructId,
+               Shown(s.StructName, sizeof s.StructName), +s.ParentId);
+  for (const FieldInfo& f : set.fields)
+    fmt::print("    field {} \"{}\" {}({}) in {}, placed {}x\n", +f.field.FieldId,
+               Shown(f.field.FieldName, sizeof f.field.FieldName), TypeCode(f.field.DataType),
+               +f.field.FieldSize, +f.field.ParentId, f.layout_count);
+}
+
 std::string Indented(const Json& json, int by) {
   std::string text = json.dump(2);
   std::string out(by, ' ');
@@ -145,6 +157,7 @@ int RunDump(const DumpOptions& options) {
   const HeaderInfo header = reader->Header();
   if (!options.json) {
     PrintHeader(options.file.path, reader->kind(), header);
+    if (reader->kind() == FileKind::kForm) PrintFields(reader->Fields());
     fmt::print("{} pages\n", count);
     ForEachPage(*reader, first, last, "dumping", PrintPage);
     return kExitOk;

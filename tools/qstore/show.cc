@@ -36,6 +36,28 @@ const char* KindWord(int kind) {
   }
 }
 
+const char* StructWord(uint8_t kind) {
+  switch (kind) {
+    case 1:
+      return "table";
+    case 2:
+      return "sub-table";
+    case 3:
+      return "record";
+    case 4:
+      return "case";
+    case 5:
+      return "tag";
+    default:
+      return "structure";
+  }
+}
+
+const char* TypeCode(uint8_t type) {
+  static const char* const kCodes[] = {"??", "ST", "CH", "IT", "RL", "AR", "FF", "DT"};
+  return type < 8 ? kCodes[type] : "??";
+}
+
 std::string EntryName(uint16_t entry) {
   return fmt::format("{} {}", KindWord(entry & 0xFF), entry >> 8);
 }

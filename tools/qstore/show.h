@@ -18,6 +18,10 @@ std::string DateText(const FormDateTime& t);
 // "chart 3", "text 1", "free cell 2", "figure 1", "picture 4".
 std::string EntryName(uint16_t entry);
 const char* KindWord(int kind);
+// "table", "sub-table", "record", "case", "tag".
+const char* StructWord(uint8_t kind);
+// "ST", "CH", "IT", "RL", "AR", "FF", "DT".
+const char* TypeCode(uint8_t type);
 // Every distinct font face the page uses, in order of first use (UTF-8).
 void CollectFonts(const PageInfo& page, std::vector<std::string>* fonts);
 // Reads pages first..last one at a time and hands each to `use`; a progress bar shows when the
