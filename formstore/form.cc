@@ -5,6 +5,7 @@
 #include "common/file/scratch_files.h"
 #include "common/model/attributes.h"
 #include "common/undo/journal.h"
+#include "formstore/field_template.h"
 #include "platform/env.h"
 #include "sitepaths/sitepaths.h"
 
@@ -108,6 +109,7 @@ int Form::InsertPage(int index) {
 
 int Form::DeletePage(int index) {
   if (index < 0 || index >= page_count()) return kRefused;
+  layout_.ForgetPage(pages_[index].get());
   pages_.erase(pages_.begin() + index);
   return kOk;
 }
@@ -118,10 +120,21 @@ Page* Form::PageAt(int number) {
 }
 
 int Form::StoreHeader(const Header& next) {
-  // Field definitions follow the template name; until a form has a template loader the name is kept
-  // as given.
+  // A new template name drops every placement and the old definitions and loads the new template;
+  // the header is taken over whatever the loader reports.
+  const size_t size = sizeof next.rec.inf.TemplateName;
+  const std::string name(next.rec.inf.TemplateName, BoundedLength(next.rec.inf.TemplateName, size));
+  const std::string old(header_.rec.inf.TemplateName,
+                        BoundedLength(header_.rec.inf.TemplateName, size));
+  int status = kOk;
+  if (name != old) {
+    layout_.ClearAll();
+    fields_.Clear();
+    if (!name.empty()) status = LoadFieldTemplate(name.c_str(), &fields_);
+    if (status != kOk) fields_.Clear();
+  }
   header_ = next;
-  return kOk;
+  return status;
 }
 
 std::string Form::FreshScratchName(std::string_view like) {

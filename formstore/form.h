@@ -15,6 +15,8 @@
 #include "common/status.h"
 #include "common/undo/undo_state.h"
 #include "formstore.h"
+#include "formstore/field_defs.h"
+#include "formstore/field_layout.h"
 
 namespace qs {
 
@@ -54,6 +56,11 @@ class Form final : public Binder {
   UndoState& undo() override { return undo_; }
   std::string FreshScratchName(std::string_view like) override;
   bool FontNumberInUse(int number) override;
+  FieldLayoutHooks* layout_hooks() override { return &layout_; }
+
+  // The field definitions of the form's template and the fields' placements on its pages.
+  FieldDefs& fields() { return fields_; }
+  FieldLayout& layout() { return layout_; }
 
  private:
   Form() = default;
@@ -65,6 +72,8 @@ class Form final : public Binder {
   UndoState undo_;
   uint32_t figure_seq_ = 0;
   int current_ = 0;  // 1-based page number of the call in progress
+  FieldDefs fields_;
+  FieldLayout layout_{*this, fields_};
 };
 
 // The work directory of this process (ends in '/'), asked of the directory service when the library

@@ -11,6 +11,7 @@
 #include "common/file/record_codec.h"
 #include "common/status.h"
 #include "formstore/form_names.h"
+#include "formstore/layout_records.h"
 
 namespace qs {
 
@@ -108,6 +109,10 @@ class FormReader {
       }
       case kTagPage:
         return ReadPage(head);
+      case kTagFieldPlacement:
+      case kTagTablePlacement:
+        if (page_no_ == 0) return kDamaged;
+        return ReadPlacementRecord(form_, in_, head, page_no_, content_.last_entry());
       default:
         // Records of kinds this reader does not know are skipped by the next ReadHead.
         return PageContentReader::Takes(head.tag) ? content_.Read(head) : kOk;
@@ -129,6 +134,7 @@ class FormReader {
     Page* page = form_.PageAt(number);
     page->inf = GetU16(body + 2);
     content_.StartPage(page);
+    page_no_ = number;
     return kOk;
   }
 
@@ -136,6 +142,7 @@ class FormReader {
   RecordReader in_;
   PageContentReader content_;
   bool seen_[Form::kMaxPages + 1] = {};
+  int page_no_ = 0;  // the page records go to; 0 before the first 'P'
 };
 
 }  // namespace
@@ -148,8 +155,10 @@ int WriteForm(Form& form, File& file) {
     for (int number = 1; number <= pages && status == kOk; ++number) {
       const Page* page = form.PageAt(number);
       status = WritePageHead(out, number, page->inf);
-      for (int i = 0; i < page->data_count && status == kOk; ++i)
+      for (int i = 0; i < page->data_count && status == kOk; ++i) {
         status = WritePageItem(out, *page, page->data[i]);
+        if (status == kOk) status = WritePlacementRecords(out, form, number, page->data[i]);
+      }
     }
     if (status == kOk) status = out.Flush();
     return status;

@@ -59,7 +59,12 @@ class ConvertTest : public qs_test::FormTest {
     FormInf info{};
     std::strcpy(info.Title, "Plan");
     std::strcpy(info.TemplateName, "OLD");
+    TemplateFor("OLD");
     ASSERT_EQ(QfaPutFormInf(&h, &info), 0);
+  }
+  // A form opens only when its template exists; an empty one defines no fields.
+  void TemplateFor(const std::string& name) {
+    site.WriteFile("base/QFT/" + name + (name.find('.') == std::string::npos ? ".QFT" : ""), "");
   }
   std::string SaveAs(const std::string& name) {
     std::string path = site.flat() + name;
@@ -93,6 +98,7 @@ TEST_F(ConvertTest, MarksEntryCellsAndResetsTheHeader) {
   const int32_t before = qs::NowSeconds();
   ASSERT_EQ(QfaConvertToDoc("SRC", path), 0);
   const int32_t after = qs::NowSeconds();
+  TemplateFor("SRC");
   EXPECT_EQ(std::string(path), site.root() + "doc.QFD");  // appended in the caller's buffer
   EXPECT_EQ(Read(source), before_bytes);
 
@@ -144,6 +150,7 @@ TEST_F(ConvertTest, TheTemplateNameIsTheFileNameAsGivenCutToFit) {
     char path[256];
     std::snprintf(path, sizeof path, "%sdoc.QFD", site.root().c_str());
     ASSERT_EQ(QfaConvertToDoc(c.given.c_str(), path), 0);
+    TemplateFor(c.template_name);
     EXPECT_EQ(std::string(Open(path).header().rec.inf.TemplateName), c.template_name);
     QfaCloseForm(&doc);
     doc.State = nullptr;
