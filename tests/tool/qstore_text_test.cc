@@ -2,9 +2,11 @@
 // file kinds and status meanings.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 #include <string>
 
+#include "tools/qstore/model_json.h"
 #include "tools/qstore/reader.h"
 #include "tools/qstore/status.h"
 #include "tools/qstore/text.h"
@@ -155,6 +157,44 @@ TEST(StatusMeaning, DependsOnTheCallWhereNumbersDo) {
     EXPECT_EQ(StatusMeaning(call, status), meaning) << call << " " << status;
   EXPECT_STREQ(CallError("f.QFD", "QfaOpenForm", 100).what(),
                "f.QFD: QfaOpenForm returned 100 (file not found)");
+}
+
+TEST(PrettyJson, PlainMembersOnOneLineAndParsesBack) {
+  const Json line = Json{{"style", 1}, {"param", 0}, {"color", "#000000"}};
+  EXPECT_EQ(PrettyJson(line), R"({"style": 1, "param": 0, "color": "#000000"})");
+  EXPECT_EQ(PrettyJson(Json{{"rows", Json::array({1, 2})}, {"no", Json::array()}}, 2),
+            "{\n    \"rows\": [1, 2],\n    \"no\": []\n  }");
+  // Nested values of every kind come back unchanged, keys in the same order.
+  std::mt19937 random(7);
+  std::function<Json(int)> make = [&](int depth) -> Json {
+    switch (depth > 3 ? random() % 4 : random() % 6) {
+      case 0:
+        return Json(static_cast<int>(random() % 1000) - 500);
+      case 1:
+        return Json("s\"\\" + std::to_string(random() % 9) + "品");
+      case 2:
+        return Json(random() % 2 == 0);
+      case 3:
+        return Json(nullptr);
+      case 4: {
+        Json a = Json::array();
+        for (int n = random() % 4; n > 0; --n) a.push_back(make(depth + 1));
+        return a;
+      }
+      default: {
+        Json o = Json::object();
+        for (int n = random() % 4; n > 0; --n)
+          o["k" + std::to_string(random() % 50)] = make(depth + 1);
+        return o;
+      }
+    }
+  };
+  for (int round = 0; round < 500; ++round) {
+    const Json value = make(0);
+    const std::string text = PrettyJson(value, 4);
+    ASSERT_EQ(Json::parse(text), value) << text;
+    ASSERT_EQ(Json::parse(text).dump(), value.dump()) << text;  // key order kept
+  }
 }
 
 }  // namespace

@@ -111,16 +111,6 @@ void PrintFields(const FieldSet& set) {
                +f.field.FieldSize, +f.field.ParentId, f.layout_count);
 }
 
-std::string Indented(const Json& json, int by) {
-  std::string text = json.dump(2);
-  std::string out(by, ' ');
-  for (const char c : text) {
-    out += c;
-    if (c == '\n') out.append(by, ' ');
-  }
-  return out;
-}
-
 }  // namespace
 
 int RunInfo(const InfoOptions& options) {
@@ -165,14 +155,14 @@ int RunDump(const DumpOptions& options) {
   // Written piece by piece so that a document of thousands of pages is never held whole.
   fmt::print("{{\n  \"file\": {},\n  \"kind\": \"{}\",\n", Json(options.file.path).dump(),
              KindName(reader->kind()));
-  fmt::print("  \"header\": {},\n  \"page_count\": {},\n",
-             Indented(HeaderJson(header), 2).substr(2), count);
+  fmt::print("  \"header\": {},\n  \"page_count\": {},\n", PrettyJson(HeaderJson(header), 2),
+             count);
   if (reader->kind() == FileKind::kForm)
-    fmt::print("  \"fields\": {},\n", Indented(FieldsJson(reader->Fields()), 2).substr(2));
+    fmt::print("  \"fields\": {},\n", PrettyJson(FieldsJson(reader->Fields()), 2));
   fmt::print("  \"pages\": [");
   bool first_page = true;
   ForEachPage(*reader, first, last, "dumping", [&](const PageInfo& p) {
-    fmt::print("{}\n{}", first_page ? "" : ",", Indented(PageJson(p), 4));
+    fmt::print("{}\n    {}", first_page ? "" : ",", PrettyJson(PageJson(p), 4));
     first_page = false;
   });
   fmt::print("{}]\n}}\n", first_page ? "" : "\n  ");

@@ -1,5 +1,6 @@
 #include "tools/qstore/model_json.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 
@@ -138,6 +139,27 @@ Json PlacementJson(const PlacementInfo& p) {
 }
 
 }  // namespace
+
+std::string PrettyJson(const Json& json, int indent) {
+  if (!json.is_structured() || json.empty()) return json.dump();
+  const bool flat = std::none_of(json.begin(), json.end(),
+                                 [](const Json& member) { return member.is_structured(); });
+  const bool object = json.is_object();
+  std::string out(1, object ? '{' : '[');
+  bool first = true;
+  for (auto it = json.begin(); it != json.end(); ++it) {
+    out += first ? "" : ",";
+    first = false;
+    if (flat)
+      out += out.size() > 1 ? " " : "";
+    else
+      out += "\n" + std::string(indent + 2, ' ');
+    if (object) out += Json(it.key()).dump() + ": ";
+    out += PrettyJson(*it, indent + 2);
+  }
+  if (!flat) out += "\n" + std::string(indent, ' ');
+  return out + (object ? '}' : ']');
+}
 
 Json HeaderJson(const HeaderInfo& header) {
   const FormInf& inf = header.inf;
