@@ -10,6 +10,9 @@
 #include <string>
 
 #include "formstore.h"
+#ifdef QSTORE_TOOL_HAVE_DOCSTORE
+#include "docstore.h"
+#endif
 #include "tools/qstore/demo.h"
 #include "tools/qstore/model_json.h"
 #include "tools/qstore/reader.h"
@@ -244,6 +247,64 @@ TEST_F(ToolReader, HeaderJsonShowsTextsInUtf8AndColours) {
   EXPECT_EQ(header["colors"]["own"], true);
   EXPECT_EQ(header["colors"]["table"][9], "#563412");
 }
+
+#ifdef QSTORE_TOOL_HAVE_DOCSTORE
+std::unique_ptr<Reader> ReaderOver(const std::string& name, DocHandle* doc);
+
+// One call sequence through either library: P is Qfa or Qda.
+#define QSTORE_TEST_BUILD_PAGE(P, handle, seed)                                       \
+  do {                                                                                \
+    std::mt19937 random(seed);                                                        \
+    const uint16_t rows = 1 + random() % 6, cols = 1 + random() % 5;                  \
+    ChartInf inf = DemoChart(50, 60, 700, rows, cols, 30);                            \
+    uint16_t entry = 0;                                                               \
+    ASSERT_EQ(P##AddChart(handle, &inf, &entry), 0);                                  \
+    for (uint16_t r = 1; r <= rows; ++r)                                              \
+      for (uint16_t b = 0; b <= cols; ++b) {                                          \
+        ChartLine line{static_cast<uint8_t>(random() % 3), 0, 0x00808080};            \
+        P##PutChartVline(handle, entry, r, b, &line);                                 \
+      }                                                                               \
+    ChartCell cell{};                                                                 \
+    cell.Color1 = 0x000000FF;                                                         \
+    for (int n = 0; n < 5; ++n)                                                       \
+      P##PutChartCell(handle, entry, 1 + random() % rows, 1 + random() % cols, &cell, \
+                      RandomText(random).c_str());                                    \
+    Text text = DemoBox(10, 10, 300, 40, "ＭＳ 明朝");                                \
+    ASSERT_EQ(P##AddText(handle, &text, RandomText(random).c_str(), &entry), 0);      \
+    ASSERT_EQ(P##AddFreCell(handle, &text, RandomText(random).c_str(), &entry), 0);   \
+    Figure figure{};                                                                  \
+    figure.Shape = static_cast<uint8_t>(random() % 5);                                \
+    ASSERT_EQ(P##AddFigure(handle, &figure, &entry), 0);                              \
+  } while (0)
+
+// The reader is one template over both libraries: the same content reads back the same, and a
+// document saved and opened again reads back as it was.
+TEST_F(ToolReader, FormAndDocumentReadTheSameContentAlike) {
+  DocInf inf{};
+  DocHandle doc{};
+  ASSERT_EQ(QdaCreateDoc(&doc, &inf), 0);
+  for (unsigned seed = 1; seed <= 12; ++seed) {
+    ASSERT_EQ(QdaInsertPage(&doc, 1), 0);
+    uint16_t entry = 0;
+    while (QfaGetPageData(&form_, 1, &entry) == 0) QfaDeletePageData(&form_, entry);
+    QSTORE_TEST_BUILD_PAGE(Qfa, &form_, seed);
+    QSTORE_TEST_BUILD_PAGE(Qda, &doc, seed);
+    const Json from_form = PageJson(ReadPage());
+    Json from_doc = PageJson(ReaderOver("doc", &doc)->Page(static_cast<int>(seed)));
+    from_doc["number"] = 1;
+    ASSERT_EQ(from_form, from_doc) << seed;
+  }
+  const std::string path = (dir_ / "pages.QDD").string();
+  ASSERT_EQ(QdaSaveDoc(&doc, path.c_str()), 0);
+  std::unique_ptr<Reader> in_memory = ReaderOver("doc", &doc);
+  std::unique_ptr<Reader> reopened = OpenReader(path, FileKind::kDocument);
+  ASSERT_EQ(reopened->PageCount(), 12);
+  for (int n = 1; n <= 12; ++n)
+    EXPECT_EQ(PageJson(in_memory->Page(n)), PageJson(reopened->Page(n)));
+  reopened.reset();
+  QdaCloseDoc(&doc);
+}
+#endif
 
 }  // namespace
 }  // namespace qstore::tool
