@@ -249,8 +249,6 @@ TEST_F(ToolReader, HeaderJsonShowsTextsInUtf8AndColours) {
 }
 
 #ifdef QSTORE_TOOL_HAVE_DOCSTORE
-std::unique_ptr<Reader> ReaderOver(const std::string& name, DocHandle* doc);
-
 // One call sequence through either library: P is Qfa or Qda.
 #define QSTORE_TEST_BUILD_PAGE(P, handle, seed)                                       \
   do {                                                                                \

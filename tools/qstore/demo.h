@@ -12,6 +12,8 @@
 #include "formstore.h"
 #include "tools/qstore/reader.h"
 
+struct DocHandle;
+
 namespace qstore::tool {
 
 struct DemoRun {
@@ -37,7 +39,9 @@ bool SameContent(Reader& a, Reader& b);
 // Writes page `page` of the reader as an SVG file in the demo directory.
 void RenderPage(DemoRun& run, Reader& reader, int page, const std::string& name);
 
+// Readers over a form or document the caller holds open (the document one comes with docstore).
 std::unique_ptr<Reader> ReaderOver(const std::string& name, FormHandle* form);
+std::unique_ptr<Reader> ReaderOver(const std::string& name, DocHandle* doc);
 
 // demo_fields.cc: writes QFT/DEMO.QFT under the demo directory and shows its program settings;
 // returns the template name the form's information block takes.

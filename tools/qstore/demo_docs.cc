@@ -17,8 +17,6 @@
 
 namespace qstore::tool {
 
-std::unique_ptr<Reader> ReaderOver(const std::string& name, DocHandle* doc);
-
 namespace {
 
 constexpr int kLedgerPages = 300;
