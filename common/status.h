@@ -24,6 +24,9 @@ enum Status : int {
   kEdge = -2,     // cell traversal: already at the chart's edge
   kNoCell = -3,   // cell traversal: no cell that way
 
+  kNoWorkFile = -2,   // document creation: the work file could not be made
+  kNoDocState = -10,  // document opening: the document state could not be made
+
   kPageNoMemory = -100,  // page creation: no memory
   kPageLimit = -101,     // page creation: page limit reached
 

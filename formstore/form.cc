@@ -2,12 +2,12 @@
 
 #include <cstring>
 
+#include "common/file/item_registry.h"
 #include "common/file/scratch_files.h"
 #include "common/model/attributes.h"
 #include "common/undo/journal.h"
 #include "formstore/field_template.h"
 #include "platform/env.h"
-#include "sitepaths/sitepaths.h"
 
 namespace qs {
 
@@ -17,54 +17,37 @@ const LibraryTraits Form::kTraits = {
     /*free_cell_keeps_kind=*/false,
     /*ins_figure_source_must_exist=*/false,
     /*zero_header_footer_is_absent=*/false,
+    /*cursor_base=*/1,
 };
 
 namespace {
 
-constexpr const char* kCounterName = "/formstore.fmshare";
-
-std::string& WorkDirStorage() {
-  static std::string dir;
-  return dir;
-}
-
-// The machine-wide form counter; mapped on first use. The shared object belongs to the user who
-// made it first; another user numbers his forms with one of his own (his default work directory is
-// his own too, so the numbers cannot make scratch names collide).
-std::unique_ptr<SharedCounter>& CounterSlot() {
-  static std::unique_ptr<SharedCounter> counter = [] {
-    std::unique_ptr<SharedCounter> shared = SharedCounter::Open(kCounterName);
-    if (!shared)
-      shared =
-          SharedCounter::Open(std::string(kCounterName) + "." + std::to_string(CurrentUserId()));
-    return shared;
-  }();
-  return counter;
+ItemRegistry& Registry() {
+  static ItemRegistry registry("/formstore.fmshare");
+  return registry;
 }
 
 SharedCounter* Counter() {
-  return CounterSlot().get();
+  return Registry().counter();
 }
 
 // Process attach: learn the work directory once.
 __attribute__((constructor)) void AttachFormLibrary() {
-  ReloadFormWorkDir();
+  Registry().ReloadWorkDir();
 }
 
 }  // namespace
 
 const std::string& FormWorkDir() {
-  return WorkDirStorage();
+  return Registry().work_dir();
 }
 
 void ReloadFormWorkDir() {
-  char dir[256] = {};
-  SitePathsWorkDir(dir);
-  WorkDirStorage().assign(dir, strnlen(dir, sizeof dir));
+  Registry().ReloadWorkDir();
 }
 
 void UseFormCounterForTesting(const std::string& name) {
-  CounterSlot() = SharedCounter::Open(name);
+  Registry().UseCounter(name);
 }
 
 Form* Form::Make(FormHandle* handle) {

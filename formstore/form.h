@@ -3,15 +3,16 @@
 #ifndef QSTORE_FORMSTORE_FORM_H_
 #define QSTORE_FORMSTORE_FORM_H_
 
-#include <climits>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/model/binder.h"
 #include "common/model/header.h"
 #include "common/model/page.h"
+#include "common/model/with_item.h"
 #include "common/status.h"
 #include "common/undo/undo_state.h"
 #include "formstore.h"
@@ -85,29 +86,12 @@ void ReloadFormWorkDir();
 // running side by side see numbers of their own.
 void UseFormCounterForTesting(const std::string& name);
 
-// The handle's 0-based cursor for a 1-based page number; a number with no 0-based counterpart
-// (INT_MIN) names no page and becomes INT_MAX, which names none either.
-inline int32_t CursorOf(int number) {
-  return number > INT_MIN ? number - 1 : INT_MAX;
-}
-
 // Runs an export's body on the form behind the handle: translates the handle's 0-based CurPage to
 // the page model's 1-based page number and back, and turns exceptions into `on_no_memory`. A handle
 // without a form gives kRefused.
 template <typename Body>
 int32_t WithForm(FormHandle* handle, Body&& body, int32_t on_no_memory = kRefused) {
-  Form* form = Form::FromHandle(handle);
-  if (form == nullptr) return kRefused;
-  try {
-    // A cursor the caller set beyond any page count names no page.
-    form->set_current_page(handle->CurPage < INT_MAX ? handle->CurPage + 1 : 0);
-    const int32_t status = body(*form);
-    handle->CurPage = CursorOf(form->current_page());
-    return status;
-  } catch (...) {
-    handle->CurPage = CursorOf(form->current_page());
-    return on_no_memory;
-  }
+  return WithItem<Form>(handle, std::forward<Body>(body), on_no_memory);
 }
 
 }  // namespace qs

@@ -39,28 +39,6 @@ int ReadHeaderRecord(RecordReader& in, const RecordHead& head, Header* out) {
   return kOk;
 }
 
-int ReadHeaderFooter(RecordReader& in, const RecordHead& head, HeaderFooterBlock* out) {
-  if (size_t(head.length) != kHeaderFooterSize) return kDamaged;
-  return in.ReadBody(out->data(), out->size());
-}
-
-int ReadColors(RecordReader& in, const RecordHead& head, ColorTable* out) {
-  uint8_t body[kColorsBodySize];
-  if (size_t(head.length) != sizeof body || in.ReadBody(body, sizeof body) != kOk) return kDamaged;
-  return DecodeColors(body, sizeof body, out);
-}
-
-// The memo of an 'M' record; an empty record (or one that starts with NUL) leaves *out alone.
-int ReadMemo(RecordReader& in, const RecordHead& head, std::optional<std::string>* out) {
-  if (size_t(head.length) > kMaxRecordBody) return kDamaged;
-  if (head.length == 0) return kOk;
-  std::unique_ptr<uint8_t[]> body(new uint8_t[size_t(head.length)]);
-  if (in.ReadBody(body.get(), size_t(head.length)) != kOk) return kDamaged;
-  std::string memo = DecodeMemo(body.get(), size_t(head.length));
-  if (!memo.empty()) *out = std::move(memo);
-  return kOk;
-}
-
 // Reads a whole form file; the three cursors are the page and chart the content reader holds and
 // the set of pages already read.
 class FormReader {
@@ -90,21 +68,21 @@ class FormReader {
       }
       case kTagHeaderFooter: {
         HeaderFooterBlock block;
-        if (ReadHeaderFooter(in_, head, &block) != kOk) return kDamaged;
+        if (ReadHeaderFooterRecord(in_, head, false, &block) != kOk) return kDamaged;
         Header next = form_.header();
         next.header_footer = block;
         return form_.StoreHeader(next);
       }
       case kTagColors: {
         ColorTable colors;
-        if (ReadColors(in_, head, &colors) != kOk) return kDamaged;
+        if (ReadColorsRecord(in_, head, &colors) != kOk) return kDamaged;
         Header next = form_.header();
         next.ccolor = colors;
         return form_.StoreHeader(next);
       }
       case kTagMemo: {
         Header next = form_.header();
-        if (ReadMemo(in_, head, &next.memo) != kOk) return kDamaged;
+        if (ReadMemoRecord(in_, head, &next.memo) != kOk) return kDamaged;
         return form_.StoreHeader(next);
       }
       case kTagPage:
@@ -208,17 +186,17 @@ int ReadFormHeader(File& file, Header* out) {
           status = ReadHeaderRecord(in, head, &header);
           break;
         case kTagMemo:
-          status = ReadMemo(in, head, &header.memo);
+          status = ReadMemoRecord(in, head, &header.memo);
           break;
         case kTagColors: {
           ColorTable colors;
-          status = ReadColors(in, head, &colors);
+          status = ReadColorsRecord(in, head, &colors);
           header.ccolor = colors;
           break;
         }
         case kTagHeaderFooter: {
           HeaderFooterBlock block;
-          status = ReadHeaderFooter(in, head, &block);
+          status = ReadHeaderFooterRecord(in, head, false, &block);
           header.header_footer = block;
           break;
         }

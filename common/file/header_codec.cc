@@ -18,6 +18,10 @@ constexpr size_t kOldBodyPayload = sizeof(HeaderRecord) - kInfOffset;  // 244 by
 constexpr size_t kFontNamesOffset = offsetof(HeaderRecord, font_names);
 constexpr size_t kWideShiftedBytes = 161;
 
+// The older header/footer block lacked two leading int32 values, which it took as 80.
+constexpr size_t kOlderHeaderFooterSize = kHeaderFooterSize - 8;
+constexpr uint32_t kOlderHeaderFooterMargin = 80;
+
 static_assert(kOldBodyPayload + 1 <= kShortHeaderBodySize, "older header body holds its payload");
 
 void TerminateStrings(HeaderRecord* rec) {
@@ -89,6 +93,37 @@ std::string DecodeMemo(const uint8_t* body, size_t n) {
   // A memo is read back into 2048-byte buffers, so the text with its NUL must fit there.
   const char* text = reinterpret_cast<const char*>(body);
   return std::string(text, strnlen(text, std::min(n, kMaxMemoLength)));
+}
+
+int ReadColorsRecord(RecordReader& in, const RecordHead& head, ColorTable* out) {
+  uint8_t body[kColorsBodySize];
+  if (size_t(head.length) != sizeof body || in.ReadBody(body, sizeof body) != kOk) return kDamaged;
+  return DecodeColors(body, sizeof body, out);
+}
+
+int ReadMemoRecord(RecordReader& in, const RecordHead& head, std::optional<std::string>* out) {
+  if (size_t(head.length) > kMaxRecordBody) return kDamaged;
+  if (head.length == 0) return kOk;
+  uint8_t body[kMaxRecordBody];
+  if (in.ReadBody(body, size_t(head.length)) != kOk) return kDamaged;
+  std::string memo = DecodeMemo(body, size_t(head.length));
+  if (!memo.empty()) *out = std::move(memo);
+  return kOk;
+}
+
+int ReadHeaderFooterRecord(RecordReader& in, const RecordHead& head, bool older_layouts,
+                           HeaderFooterBlock* out) {
+  const size_t n = size_t(head.length);
+  out->fill(0);
+  if (n == kHeaderFooterSize) return in.ReadBody(out->data(), out->size());
+  if (!older_layouts || n > kMaxRecordBody) return kDamaged;
+  if (n == kOlderHeaderFooterSize) {
+    PutU32(out->data(), kOlderHeaderFooterMargin);
+    PutU32(out->data() + 4, kOlderHeaderFooterMargin);
+    return in.ReadBody(out->data() + 8, n);
+  }
+  // A length no layout had: the body is passed over and the block stays empty.
+  return kOk;
 }
 
 }  // namespace qs

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "common/file/record_codec.h"
@@ -40,6 +41,18 @@ int DecodeColors(const uint8_t* body, size_t n, ColorTable* out);
 
 // 'M' body to the memo text: the bytes up to the first NUL.
 std::string DecodeMemo(const uint8_t* body, size_t n);
+
+// Read the body of a record whose head is in hand. kDamaged for a body that is cut short or
+// longer than a record buffer.
+// 'a': kDamaged for any length but 64.
+int ReadColorsRecord(RecordReader& in, const RecordHead& head, ColorTable* out);
+// 'M': an empty memo (or one that starts with NUL) leaves *out alone.
+int ReadMemoRecord(RecordReader& in, const RecordHead& head, std::optional<std::string>* out);
+// 'b': the 360-byte block. With `older_layouts`, a 352-byte body is an older block that lacks its
+// first eight bytes (they become the int32 values 80 and 80), and a body of any other length gives
+// an all-zero block; without, any length but 360 is kDamaged.
+int ReadHeaderFooterRecord(RecordReader& in, const RecordHead& head, bool older_layouts,
+                           HeaderFooterBlock* out);
 
 }  // namespace qs
 

@@ -21,15 +21,14 @@ constexpr size_t kCellBodySize = 5 + sizeof(CellAttr);                    // 23
 constexpr size_t kTextBodySize = offsetof(TextRec, text_id);              // 34
 constexpr size_t kFigureBodySize = 1 + sizeof(FigureRec);                 // 32
 constexpr size_t kInsFigureBodySize = offsetof(InsFigureRec, file_name);  // 37
-constexpr size_t kFontByteOfCell = 5 + offsetof(CellAttr, font);          // 6
-constexpr size_t kFontByteOfText = offsetof(TextRec, font);               // 17
 
 constexpr uint8_t kVertical = 0;
 constexpr uint8_t kHorizontal = 1;
 
 static_assert(kTextBodySize == 34, "text body is 34 bytes");
 static_assert(kInsFigureBodySize == 37, "inserted figure body is 37 bytes");
-static_assert(kFontByteOfCell == 6 && kFontByteOfText == 17,
+static_assert(kFontByteOfCell == 5 + offsetof(CellAttr, font) &&
+                  kFontByteOfText == offsetof(TextRec, font),
               "packed fonts where the files have them");
 
 // A cell attribute whose packed font is all ones is how the pool marks a freed record; no font in

@@ -37,6 +37,9 @@ constexpr uint8_t kTagFigure = 'F';
 constexpr uint8_t kTagInsFigure = 'I';
 
 constexpr size_t kPageBodySize = 4;
+// Where the first byte of the packed font lies in a 'c' body and in a 'T' or 'D' body.
+constexpr size_t kFontByteOfCell = 6;
+constexpr size_t kFontByteOfText = 17;
 // Picture bytes move between files in pieces of at most this size, so a picture never needs
 // memory of its own size.
 constexpr size_t kPicturePiece = 10240;

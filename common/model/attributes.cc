@@ -75,19 +75,23 @@ void UnpackFont(const Header& h, PackedFont font, FontSpec* out) {
   out->ValueC = uint8_t(font.b1 >> 7);
 }
 
-bool PageUsesFontNumber(const Page& page, int number) {
+uint8_t PageFontNumbers(const Page& page) {
+  uint8_t used = 0;
   const CellAttrPool& pool = page.cell_attrs;
   for (int id = 1; id <= pool.count(); ++id) {
     CellAttr rec;
-    if (!pool.IsFree(uint16_t(id)) && pool.Get(uint16_t(id), &rec) == kOk &&
-        rec.font.number() == number)
-      return true;
+    if (!pool.IsFree(uint16_t(id)) && pool.Get(uint16_t(id), &rec) == kOk)
+      used |= uint8_t(1u << rec.font.number());
   }
   for (int no = 1; no <= 32; ++no) {
-    if (const TextRec* t = page.texts.Get(no); t && t->font.number() == number) return true;
-    if (const FreCellRec* f = page.fre_cells.Get(no); f && f->font.number() == number) return true;
+    if (const TextRec* t = page.texts.Get(no)) used |= uint8_t(1u << t->font.number());
+    if (const FreCellRec* f = page.fre_cells.Get(no)) used |= uint8_t(1u << f->font.number());
   }
-  return false;
+  return used;
+}
+
+bool PageUsesFontNumber(const Page& page, int number) {
+  return number >= 0 && number <= 7 && (PageFontNumbers(page) >> number) & 1;
 }
 
 }  // namespace qs

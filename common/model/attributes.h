@@ -27,6 +27,9 @@ int PackFont(Binder& b, const FontSpec& wanted, PackedFont* out);
 // Widens a packed font; a number outside 1..5 reads as the default face.
 void UnpackFont(const Header& h, PackedFont font, FontSpec* out);
 
+// The font numbers that the page's cell attribute records, texts and free cells use: bit k set for
+// number k (0..7).
+uint8_t PageFontNumbers(const Page& page);
 // True when a cell attribute record, text or free cell of the page uses font number `number`.
 bool PageUsesFontNumber(const Page& page, int number);
 

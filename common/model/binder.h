@@ -28,6 +28,11 @@ struct LibraryTraits {
   bool ins_figure_source_must_exist;
   // The document library reports an all-zero header/footer block as absent.
   bool zero_header_footer_is_absent;
+  // What the caller's handle keeps as its cursor for page number n: n - cursor_base. The form
+  // library keeps a 0-based index (base 1), the document library the number itself (base 0). A
+  // page number whose cursor would not fit the handle's 32 bits names no page, and its cursor is
+  // INT32_MAX, which names none either.
+  int cursor_base = 0;
 };
 
 // Side effects of page-model edits on field placements (form library only). Each is called before

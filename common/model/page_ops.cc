@@ -1,5 +1,6 @@
 #include "common/model/page_ops.h"
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <utility>

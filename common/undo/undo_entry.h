@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "common/file/little_endian.h"
 #include "qstore_records.h"
 
 namespace qs {
@@ -80,20 +81,6 @@ struct EntryHeader {
   uint32_t prev_offset = 0;
   int32_t data_length = 0;
 };
-
-inline void PutU16(uint8_t* p, uint16_t v) {
-  p[0] = uint8_t(v);
-  p[1] = uint8_t(v >> 8);
-}
-inline void PutU32(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
-}
-inline uint16_t GetU16(const uint8_t* p) {
-  return uint16_t(p[0] | (p[1] << 8));
-}
-inline uint32_t GetU32(const uint8_t* p) {
-  return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
-}
 
 }  // namespace qs
 

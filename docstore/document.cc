@@ -1,0 +1,260 @@
+#include "docstore/document.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "common/file/item_registry.h"
+#include "common/file/page_codec.h"
+#include "common/file/scratch_files.h"
+#include "common/model/attributes.h"
+#include "common/undo/journal.h"
+#include "docstore/page_records.h"
+#include "platform/env.h"
+
+namespace qs {
+
+const LibraryTraits Document::kTraits = {
+    /*scratch_prefix=*/"QD",
+    /*max_pages=*/kMaxPages,
+    /*free_cell_keeps_kind=*/true,
+    /*ins_figure_source_must_exist=*/true,
+    /*zero_header_footer_is_absent=*/true,
+};
+
+namespace {
+
+ItemRegistry& Registry() {
+  static ItemRegistry registry("/docstore.dcshare");
+  return registry;
+}
+
+SharedCounter* Counter() {
+  return Registry().counter();
+}
+
+// Process attach: learn the work directory once.
+__attribute__((constructor)) void AttachDocLibrary() {
+  Registry().ReloadWorkDir();
+}
+
+}  // namespace
+
+const std::string& DocWorkDir() {
+  return Registry().work_dir();
+}
+
+void ReloadDocWorkDir() {
+  Registry().ReloadWorkDir();
+}
+
+void UseDocCounterForTesting(const std::string& name) {
+  Registry().UseCounter(name);
+}
+
+Document::Document() = default;
+
+std::unique_ptr<Document> Document::Make(int* status) {
+  *status = kOk;
+  std::unique_ptr<Document> doc;
+  try {
+    doc.reset(new Document());
+    SharedCounter* counter = Counter();
+    if (counter == nullptr) {
+      *status = kNoMemory;
+      return nullptr;
+    }
+    doc->doc_no_ = counter->Increment();
+    doc->header_.rec.version = kHeaderVersion;
+    doc->header_.rec.created = doc->header_.rec.updated = NowSeconds();
+    SweepScratchFiles(DocWorkDir(), kTraits.scratch_prefix, doc->doc_no_);
+    doc->name_seq_ = 0;
+    doc->cache_.reset(new PageCache(*doc));
+    doc->work_ = WorkFile::Create(doc->FreshScratchName("poi.QDw"));
+    if (!doc->work_) {
+      *status = kCannotOpen;
+      return nullptr;  // the destructor gives the number back and sweeps
+    }
+  } catch (...) {
+    *status = kNoMemory;
+    return nullptr;
+  }
+  return doc;
+}
+
+Document* Document::FromHandle(const DocHandle* handle) {
+  if (handle == nullptr) return nullptr;
+  return static_cast<Document*>(handle->State);
+}
+
+Document::~Document() {
+  cache_.reset();
+  work_.reset();
+  undo_.undo_journal.reset();
+  undo_.redo_journal.reset();
+  if (doc_no_ == 0) return;
+  SweepScratchFiles(DocWorkDir(), kTraits.scratch_prefix, doc_no_);
+  name_seq_ = 0;
+  if (SharedCounter* counter = Counter()) counter->GiveBack(doc_no_);
+}
+
+int Document::InsertPageEntry(int position) {
+  if (page_count() >= kMaxPages || position < 1 || position > page_count() + 1) return kRefused;
+  const int status = FlushPages();
+  if (status != kOk) return status;
+  pages_.reserve(size_t(page_count()) + 1);  // nothing changes when the table cannot grow
+  cache_->PlaceEmpty(position);
+  pages_.insert(pages_.begin() + (position - 1), StoredPage());
+  return kOk;
+}
+
+int Document::DeletePageEntry(int position) {
+  if (position < 1 || position > page_count()) return kRefused;
+  // The page's own changes go with it: a page that could not be written back (its picture is
+  // gone) can still be deleted.
+  cache_->Discard(position);
+  const int status = FlushPages();
+  if (status != kOk) return status;
+  work_->Abandon(pages_[position - 1].chain);
+  pages_.erase(pages_.begin() + (position - 1));
+  return kOk;
+}
+
+int Document::MovePageEntry(int from, int to) {
+  if (from < 1 || from > page_count() || to < 1 || to > page_count()) return kRefused;
+  const int status = FlushPages();
+  if (status != kOk) return status;
+  const auto first = pages_.begin();
+  if (to < from)
+    std::rotate(first + (to - 1), first + (from - 1), first + from);
+  else
+    std::rotate(first + (from - 1), first + from, first + to);
+  return kOk;
+}
+
+int Document::AppendUnstoredPages(int count) {
+  if (count < 0 || count > kMaxPages - page_count()) return kRefused;
+  pages_.resize(pages_.size() + size_t(count));
+  return kOk;
+}
+
+void Document::NoteStoredFonts(int position, uint8_t fonts) {
+  if (position >= 1 && position <= page_count()) pages_[position - 1].fonts = fonts;
+}
+
+int Document::FlushPages() {
+  return cache_->Flush();
+}
+
+Page* Document::PageAt(int number) {
+  if (number < 1 || number > page_count()) return nullptr;
+  return cache_->Get(number);
+}
+
+Page* Document::CachedPage(int number) {
+  return cache_->Find(number);
+}
+
+void Document::PageChanged(int number) {
+  ++update_count_;
+  cache_->MarkDirty(number);
+}
+
+int Document::StoreHeader(const Header& next) {
+  header_ = next;
+  return kOk;
+}
+
+std::string Document::FreshScratchName(std::string_view like) {
+  return qs::FreshScratchName(DocWorkDir(), kTraits.scratch_prefix, doc_no_, &name_seq_, like);
+}
+
+bool Document::FontNumberInUse(int number) {
+  if (number < 0 || number > 7) return false;
+  // Cached pages are asked directly (they may differ from their stored copies); every other page
+  // answers from the font set its last write-back recorded, so the scan loads nothing and the
+  // page an edit works on stays in the cache.
+  for (int n = 1; n <= page_count(); ++n) {
+    const Page* page = cache_->Find(n);
+    const uint8_t used = page ? PageFontNumbers(*page) : pages_[n - 1].fonts;
+    if ((used >> number) & 1) return true;
+  }
+  return false;
+}
+
+uint8_t Document::FontNumbersOfRecord(uint8_t tag, const uint8_t* body, size_t n) {
+  size_t at;
+  switch (tag) {
+    case kTagCell:
+      at = kFontByteOfCell;
+      break;
+    case kTagText:
+    case kTagFreCell:
+      at = kFontByteOfText;
+      break;
+    default:
+      return 0;
+  }
+  return n > at ? uint8_t(1u << (body[at] & 7)) : 0;
+}
+
+int Document::ReadChain(int position, const std::function<int(RecordReader&)>& read) {
+  const Chain chain = pages_[position - 1].chain;
+  if (chain.first_block == 0) return kRefused;
+  ChainReader file(*work_, chain);
+  RecordReader in(&file);
+  return read(in);
+}
+
+int Document::WriteChain(int position, uint8_t fonts,
+                         const std::function<int(RecordWriter&)>& write) {
+  StoredPage& stored = pages_[position - 1];
+  Chain chain = stored.chain;
+  int status;
+  try {
+    // The writer abandons the chain (leaving `chain` empty) unless it is finished.
+    ChainWriter file(*work_, &chain);
+    RecordWriter out(&file);
+    status = write(out);
+    if (status == kOk) status = out.Flush();
+    if (status == kOk) status = file.Finish();
+  } catch (...) {
+    // The writer has abandoned the chain; the page must not keep naming its blocks.
+    stored.chain = chain;
+    stored.fonts = 0;
+    throw;
+  }
+  stored.chain = chain;
+  stored.fonts = status == kOk ? fonts : 0;
+  return status;
+}
+
+int Document::ReadStoredPage(int position, const std::function<int(RecordReader&)>& read) {
+  if (position < 1 || position > page_count()) return kRefused;
+  if (cache_->Find(position)) {
+    const int status = FlushPages();
+    if (status != kOk) return status;
+  }
+  return ReadChain(position, read);
+}
+
+int Document::WriteStoredPage(int position, uint8_t fonts,
+                              const std::function<int(RecordWriter&)>& write) {
+  if (position < 1 || position > page_count()) return kRefused;
+  if (cache_->Find(position)) {
+    const int status = FlushPages();
+    if (status != kOk) return status;
+  }
+  return WriteChain(position, fonts, write);
+}
+
+int Document::LoadPage(int number, Page* page) {
+  return ReadChain(number, [&](RecordReader& in) { return ReadPageRecords(*this, in, page); });
+}
+
+int Document::StorePage(int number, const Page& page) {
+  return WriteChain(number, PageFontNumbers(page),
+                    [&](RecordWriter& out) { return WritePageRecords(out, number, page); });
+}
+
+}  // namespace qs

@@ -1,0 +1,238 @@
+#include "docstore/document_file.h"
+
+#include <cstring>
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "common/file/atomic_file.h"
+#include "common/file/header_codec.h"
+#include "common/file/page_codec.h"
+#include "common/file/record_codec.h"
+#include "common/status.h"
+#include "docstore/page_records.h"
+
+namespace qs {
+
+namespace {
+
+// Copies the rest of a record's body in pieces no larger than a record buffer.
+int CopyBody(RecordReader& in, RecordWriter& out, uint64_t length) {
+  uint8_t piece[kMaxRecordBody];
+  for (uint64_t left = length; left > 0;) {
+    const size_t n = left < sizeof piece ? size_t(left) : sizeof piece;
+    if (in.ReadBody(piece, n) != kOk || out.WriteBytes(piece, n) != kOk) return kDamaged;
+    left -= n;
+  }
+  return kOk;
+}
+
+class DocumentReader {
+ public:
+  DocumentReader(Document& doc, File& file) : doc_(doc), in_(&file) {}
+
+  int Run() {
+    RecordHead head;
+    if (in_.ReadHead(&head) != kOk || head.end || head.tag != kTagHeader) return kDamaged;
+    // The document-wide records, up to the first 'P'. The file cannot end here: every page starts
+    // with its 'P', and a file without pages is never written.
+    while (head.tag != kTagPage) {
+      const int status = ReadDocumentRecord(head);
+      if (status != kOk) return status;
+      if (in_.ReadHead(&head) != kOk || head.end) return kDamaged;
+    }
+    version_ = doc_.header().rec.version;
+    doc_.header().rec.version = kHeaderVersion;
+
+    while (!head.end) {
+      const int status = ReadPage(&head);
+      if (status != kOk) return status;
+    }
+    // Every page the header announces must have come with its records.
+    for (int n = 1; n <= doc_.page_count(); ++n)
+      if (!seen_[n]) return kDamaged;
+    return kOk;
+  }
+
+ private:
+  int ReadDocumentRecord(const RecordHead& head) {
+    Header& header = doc_.header();
+    switch (head.tag) {
+      case kTagHeader:
+        return ReadHeader(head);
+      case kTagMemo:
+        return ReadMemoRecord(in_, head, &header.memo);
+      case kTagColors: {
+        ColorTable colors;
+        if (ReadColorsRecord(in_, head, &colors) != kOk) return kDamaged;
+        header.ccolor = colors;
+        return kOk;
+      }
+      case kTagHeaderFooter: {
+        HeaderFooterBlock block;
+        if (ReadHeaderFooterRecord(in_, head, true, &block) != kOk) return kDamaged;
+        header.header_footer = block;
+        return kOk;
+      }
+      default:
+        // Page content needs its page; records of unknown kinds are skipped by the next ReadHead.
+        return PageContentReader::Takes(head.tag) ? kDamaged : kOk;
+    }
+  }
+
+  int ReadHeader(const RecordHead& head) {
+    const size_t n = size_t(head.length);
+    if (have_header_ ||
+        (n != kHeaderBodySize && n != kShortHeaderBodySize && n != kWideHeaderBodySize))
+      return kDamaged;
+    have_header_ = true;
+    uint8_t body[kWideHeaderBodySize];
+    if (in_.ReadBody(body, n) != kOk) return kDamaged;
+    Header next;
+    uint16_t page_count = 0;
+    if (DecodeHeaderBody(body, n, &next.rec, &page_count) != kOk) return kDamaged;
+    if (page_count > Document::kMaxPages) return kPageLimit;
+    doc_.StoreHeader(next);
+    seen_.assign(size_t(page_count) + 1, false);
+    return doc_.AppendUnstoredPages(page_count);
+  }
+
+  // Copies one page's records, from its 'P' (in *head) up to the next 'P' or the end of the file,
+  // into the page's chain; *head receives the head that ended the page.
+  int ReadPage(RecordHead* head) {
+    uint8_t page_body[kPageBodySize];
+    if (size_t(head->length) != sizeof page_body ||
+        in_.ReadBody(page_body, sizeof page_body) != kOk)
+      return kDamaged;
+    const int number = GetU16(page_body);
+    if (number < 1 || number > doc_.page_count() || seen_[size_t(number)]) return kDamaged;
+    seen_[size_t(number)] = true;
+
+    uint8_t fonts = 0;
+    const int status = doc_.WriteStoredPage(number, 0, [&](RecordWriter& out) -> int {
+      if (out.Write(kTagPage, page_body, sizeof page_body) != kOk) return kDamaged;
+      for (;;) {
+        if (in_.ReadHead(head) != kOk) return kDamaged;
+        if (head->end || head->tag == kTagPage) break;
+        // The chain's end record is a tag-0 record of length 0: a tag-0 record of the file, of no
+        // kind any reader knows, is left out rather than end the page early.
+        if (head->tag == kTagEnd) continue;
+        const int copied = CopyRecord(*head, out, &fonts);
+        if (copied != kOk) return copied;
+      }
+      return out.Write(kTagEnd, nullptr, 0);
+    });
+    if (status == kOk) doc_.NoteStoredFonts(number, fonts);
+    return status;
+  }
+
+  int CopyRecord(const RecordHead& head, RecordWriter& out, uint8_t* fonts) {
+    const size_t n = size_t(head.length);
+    if (n > kMaxRecordBody) {
+      if (out.WriteHead(head.tag, n) != kOk) return kDamaged;
+      return CopyBody(in_, out, n);
+    }
+    uint8_t body[kMaxRecordBody];
+    if (in_.ReadBody(body, n) != kOk) return kDamaged;
+    // Version 1 kept flags in bits 3 and 7 of a packed font's first byte that mean nothing now.
+    if (version_ == 1) {
+      if ((head.tag == kTagText || head.tag == kTagFreCell) && n == 34)
+        body[kFontByteOfText] &= 0x77;
+      if (head.tag == kTagCell && n == 23) body[kFontByteOfCell] &= 0x77;
+    }
+    *fonts |= Document::FontNumbersOfRecord(head.tag, body, n);
+    return out.Write(head.tag, body, n) == kOk ? kOk : kDamaged;
+  }
+
+  Document& doc_;
+  RecordReader in_;
+  bool have_header_ = false;
+  uint8_t version_ = kHeaderVersion;
+  std::vector<bool> seen_;  // seen_[n]: page n's 'P' has been read
+};
+
+// Copies page `number`'s chain to the file: its 'P' record renumbered, then every record up to the
+// end record.
+int CopyChainToFile(RecordReader& in, RecordWriter& out, int number) {
+  RecordHead head;
+  uint8_t page_body[kPageBodySize];
+  if (in.ReadHead(&head) != kOk || head.end || head.tag != kTagPage ||
+      size_t(head.length) != sizeof page_body || in.ReadBody(page_body, sizeof page_body) != kOk)
+    return kDamaged;
+  PutU16(page_body, uint16_t(number));
+  if (out.Write(kTagPage, page_body, sizeof page_body) != kOk) return kDamaged;
+  for (;;) {
+    if (in.ReadHead(&head) != kOk) return kDamaged;
+    if (head.end || head.tag == kTagEnd || head.tag == kTagPage) return kOk;
+    if (out.WriteHead(head.tag, uint64_t(head.length)) != kOk) return kDamaged;
+    const int status = CopyBody(in, out, uint64_t(head.length));
+    if (status != kOk) return status;
+  }
+}
+
+}  // namespace
+
+int ReadDocument(Document& doc, File& file) {
+  try {
+    DocumentReader reader(doc, file);
+    return reader.Run();
+  } catch (const std::bad_alloc&) {
+    return kNoMemory;
+  }
+}
+
+int ReadDocumentFile(Document& doc, const std::string& path) {
+  std::unique_ptr<File> file = CurrentEnv()->Open(path, OpenMode::kRead);
+  if (!file) return kCannotOpen;
+  return ReadDocument(doc, *file);
+}
+
+int WriteDocument(Document& doc, File& file) {
+  try {
+    RecordWriter out(&file);
+    const int pages = doc.page_count();
+    int status = WriteHeaderRecords(out, doc.header(), uint16_t(pages), true);
+    for (int n = 1; n <= pages && status == kOk; ++n)
+      status = doc.ReadStoredPage(n, [&](RecordReader& in) { return CopyChainToFile(in, out, n); });
+    if (status == kOk) status = out.Flush();
+    return status;
+  } catch (const std::bad_alloc&) {
+    return kNoMemory;
+  }
+}
+
+int SaveDocumentFile(Document& doc, const std::string& path) {
+  return WriteFileAtomically(path, [&doc](File& file) { return WriteDocument(doc, file); });
+}
+
+int ReadDocInf(File& file, DocInf* info, char* title) {
+  try {
+    RecordReader in(&file);
+    for (;;) {
+      RecordHead head;
+      if (in.ReadHead(&head) != kOk || head.end || head.tag == kTagPage) return kRefused;
+      if (head.tag != kTagHeader) continue;
+      uint8_t body[kHeaderBodySize];
+      HeaderRecord rec;
+      uint16_t pages = 0;
+      if (size_t(head.length) != sizeof body || in.ReadBody(body, sizeof body) != kOk ||
+          DecodeHeaderBody(body, sizeof body, &rec, &pages) != kOk)
+        return kRefused;
+      std::memcpy(info, &rec.inf, sizeof *info);
+      std::memcpy(title, rec.title, kTitleSize);
+      return kOk;
+    }
+  } catch (const std::bad_alloc&) {
+    return kNoMemory;
+  }
+}
+
+int ReadDocInfDirect(const std::string& path, DocInf* info, char* title) {
+  Env* env = CurrentEnv();
+  if (!env->Exists(path)) return kNotFound;
+  std::unique_ptr<File> file = env->Open(path, OpenMode::kRead);
+  if (!file) return kCannotOpen;
+  return ReadDocInf(*file, info, title);
+}
+
+}  // namespace qs

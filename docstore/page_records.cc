@@ -1,0 +1,45 @@
+#include "docstore/page_records.h"
+
+#include "common/file/page_codec.h"
+#include "common/status.h"
+
+namespace qs {
+
+int WritePageRecords(RecordWriter& out, int number, const Page& page) {
+  int status = WritePageHead(out, number, page.inf);
+  for (int i = 0; i < page.data_count && status == kOk; ++i)
+    status = WritePageItem(out, page, page.data[i]);
+  if (status == kOk) status = out.Write(kTagEnd, nullptr, 0);
+  return status;
+}
+
+int ReadPageRecords(Binder& b, RecordReader& in, Page* page) {
+  PageReadRules rules;
+  rules.accept_short_chart_head = false;
+  rules.accept_long_figures = true;
+  PageContentReader content(b, in, rules);
+  content.StartPage(page);
+
+  RecordHead head;
+  if (in.ReadHead(&head) != kOk) return kDamaged;
+  if (head.end || head.tag != kTagPage) return kNoPageRecord;
+  for (;;) {
+    if (head.tag == kTagPage) {
+      // The page's number is its place in the page table, not what the record says.
+      uint8_t body[kPageBodySize];
+      if (size_t(head.length) != sizeof body || in.ReadBody(body, sizeof body) != kOk)
+        return kDamaged;
+      page->inf = GetU16(body + 2);
+      content.StartPage(page);
+    } else if (PageContentReader::Takes(head.tag)) {
+      const int status = content.Read(head);
+      if (status != kOk) return status;
+    }
+    // Anything else (a string standing alone, the field-layout records a converted form carries)
+    // is skipped by the next ReadHead.
+    if (in.ReadHead(&head) != kOk) return kDamaged;
+    if (head.end || (head.tag == kTagEnd && head.length == 0)) return kOk;
+  }
+}
+
+}  // namespace qs
