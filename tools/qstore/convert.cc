@@ -1,6 +1,7 @@
 // qstore convert: a form into a document file.
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "formstore.h"
@@ -18,7 +19,9 @@ int RunConvert(const ConvertOptions& options) {
   PrepareTemplateLookup(options.form);
   BusyBar busy("converting");
   Check(QfaConvertToDoc(LibraryPath(options.form).c_str(), doc), options.form, "QfaConvertToDoc");
-  fmt::print("{}\n", doc);
+  // The library appends ".QFD" to a name without a dot; show the name as the caller gave it.
+  const std::string written = doc;
+  fmt::print("{}{}\n", options.doc, written.substr(std::min(written.size(), target.size())));
   return kExitOk;
 }
 
