@@ -304,22 +304,29 @@ TEST_F(DocFileTest, DirectHeaderReader) {
   EXPECT_EQ(QdaGetDocInfDirect((site.root() + "none.doc").c_str(), &got, title), 100);
 }
 
-// A form converted by the form library opens as a document with the same pages.
+// A form converted by the form library opens as a document with the same pages, and the filtered
+// traversals stop at its entry cells only.
 TEST_F(DocFileTest, ConvertedFormOpens) {
   FormHandle form{};
-  const FormInf inf{};
+  const FormInf inf{};  // ReadOrder 0: down each column, then right
   ASSERT_EQ(QfaCreateForm(&form, &inf), 0);
   const PageInf page{};
   ASSERT_EQ(QfaInsertFormPage(&form, 0, &page), 0);
-  uint16_t entry = 0;
-  const ChartInf chart = Chart(2, 2);
-  ASSERT_EQ(QfaAddChart(&form, &chart, &entry), 0);
+  uint16_t chart_entry = 0;
+  const ChartInf chart = Chart(2, 3);
+  ASSERT_EQ(QfaAddChart(&form, &chart, &chart_entry), 0);
   ChartCell cell{};
   std::strcpy(cell.Font.FontName, "F1");
-  ASSERT_EQ(QfaPutChartCell(&form, entry, 1, 1, &cell, "fixed"), 0);
-  ASSERT_EQ(QfaPutChartCell(&form, entry, 2, 2, &cell, ""), 0);
+  // Entry cells (empty or spaces only): (2, 1), (2, 2), (1, 3).
+  const char* const texts[2][3] = {{"fixed", "label", ""}, {"  ", "", "abc"}};
+  for (uint16_t r = 1; r <= 2; ++r) {
+    for (uint16_t c = 1; c <= 3; ++c) {
+      ASSERT_EQ(QfaPutChartCell(&form, chart_entry, r, c, &cell, texts[r - 1][c - 1]), 0);
+    }
+  }
   ASSERT_EQ(QfaInsertFormPage(&form, 1, &page), 0);
   const Text text = TextAt(0);
+  uint16_t entry = 0;
   ASSERT_EQ(QfaAddText(&form, &text, "page two", &entry), 0);
   char name[256] = {};
   (site.flat() + "conv.QFD").copy(name, 255);
@@ -333,14 +340,44 @@ TEST_F(DocFileTest, ConvertedFormOpens) {
   EXPECT_EQ(QdaGetPageCount(&h), 2);
   ChartCell got{};
   char got_text[256] = {};
-  ASSERT_EQ(QdaGetChartCell(&h, 1 | 1 << 8, 1, 1, &got, got_text), 0);
+  ASSERT_EQ(QdaGetChartCell(&h, chart_entry, 1, 1, &got, got_text), 0);
   EXPECT_STREQ(got_text, "fixed");
   EXPECT_EQ(got.Kind, 0);
-  ASSERT_EQ(QdaGetChartCell(&h, 1 | 1 << 8, 2, 2, &got, got_text), 0);
-  EXPECT_EQ(got.Kind, 1);  // an entry cell
+  ASSERT_EQ(QdaGetChartCell(&h, chart_entry, 2, 2, &got, got_text), 0);
+  EXPECT_EQ(got.Kind, 1);
+
+  // Each step from (row, col), with the filter on unless `unfiltered`; dir 0 is reading order.
+  struct Step {
+    uint16_t row, col;
+    uint8_t dir;
+    int32_t status;
+    int want;  // row * 10 + col
+    bool unfiltered;
+  };
+  const Step steps[] = {
+      {1, 1, 0, 0, 21, false}, {2, 1, 0, 0, 22, false}, {2, 2, 0, 0, 13, false},
+      {1, 3, 0, -1, 0, false},  // (2, 3) is no entry cell: the search runs out
+      {2, 1, 0, 0, 12, true},   // unfiltered, the next cell whatever its kind
+      {1, 1, 4, 0, 13, false},  // right, past "label"
+      {2, 2, 4, -2, 0, false},  // right: only "abc", then the edge
+      {1, 2, 2, 0, 22, false},  // down
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(testing::Message() << s.row << "," << s.col << " dir " << int(s.dir));
+    uint16_t r = 0, c = 0;
+    const uint8_t filter = s.unfiltered ? 0 : 1;
+    const int32_t status =
+        s.dir == 0 ? QdaChartNextCell(&h, filter, chart_entry, s.row, s.col, &r, &c)
+                   : QdaChartNextCellEx(&h, filter, chart_entry, s.row, s.col, s.dir, &r, &c);
+    EXPECT_EQ(status, s.status);
+    if (s.status == 0) {
+      EXPECT_EQ(r * 10 + c, s.want);
+    }
+  }
+
   ASSERT_EQ(QdaPutCurPage(&h, 2), 0);
   Text got_rec{};
-  ASSERT_EQ(QdaGetText(&h, 2 | 1 << 8, &got_rec, got_text), 0);
+  ASSERT_EQ(QdaGetText(&h, entry, &got_rec, got_text), 0);
   EXPECT_STREQ(got_text, "page two");
 }
 
