@@ -69,11 +69,8 @@ struct DemoOptions {
 };
 int RunDemo(const DemoOptions& options);
 
-// Which optional parts this build has (the exports they need are present in the libraries).
+// Whether this build has the document library, and the character check with its plug-in.
 bool HaveDocstore();
-bool HaveFields();
-bool HaveConvert();
-bool HaveConcat();
 bool HaveCheck();
 
 }  // namespace qstore::tool

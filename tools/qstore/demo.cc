@@ -333,10 +333,8 @@ int RunDemo(const DemoOptions& options) {
   FormInf inf{};
   std::snprintf(inf.Title, sizeof inf.Title, "%s", "Monthly report");
   inf.ReadOrder = 1;
-#ifdef QSTORE_TOOL_HAVE_FIELDS
   const std::string template_name = WriteDemoTemplate(run);
   std::snprintf(inf.TemplateName, sizeof inf.TemplateName, "%s", template_name.c_str());
-#endif
   FormHandle form{};
   Ok(QfaCreateForm(&form, &inf), "QfaCreateForm");
   struct Closer {
@@ -358,11 +356,7 @@ int RunDemo(const DemoOptions& options) {
   const uint16_t chart2 = BuildSecondPage(&form);
   BuildThirdPage(&form);
   ShowUndo(&form, chart1);
-#ifdef QSTORE_TOOL_HAVE_FIELDS
   PlaceDemoFields(&form, chart1, free_cell, chart2);
-#else
-  (void)chart2;
-#endif
 
   // Saved, opened again and compared item by item; then saved again: the same bytes.
   const std::string form_path = run.Path("sample.QFD");
@@ -394,17 +388,12 @@ int RunDemo(const DemoOptions& options) {
     RenderPage(run, *reader, 1, "sample-p1.svg");
   }
 
-#ifdef QSTORE_TOOL_HAVE_CONVERT
   const std::string converted = run.Path("sample.QDD");
   char doc_name[256];
   std::snprintf(doc_name, sizeof doc_name, "%s", converted.c_str());
   Check(QfaConvertToDoc(form_path.c_str(), doc_name), form_path, "QfaConvertToDoc");
   run.Made("sample.QDD", "the sample form converted to a document");
   fmt::print("converted to the document sample.QDD\n");
-#else
-  const std::string converted;
-  fmt::print("(conversion to a document: not in this build)\n");
-#endif
 #ifdef QSTORE_TOOL_HAVE_DOCSTORE
   RunDocumentDemo(run, converted);
 #else

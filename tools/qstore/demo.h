@@ -1,6 +1,6 @@
 // The pieces of qstore demo. demo.cc builds the sample form; demo_fields.cc adds the template and
-// the placed fields, demo_docs.cc the documents, the concatenation and the character check, each
-// when the library exports they call are present.
+// the placed fields, demo_docs.cc (built with the document library) the documents, the
+// concatenation and the character check.
 #ifndef QSTORE_TOOLS_QSTORE_DEMO_H_
 #define QSTORE_TOOLS_QSTORE_DEMO_H_
 

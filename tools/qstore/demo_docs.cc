@@ -188,19 +188,13 @@ void RunDocumentDemo(DemoRun& run, const std::string& converted) {
     std::unique_ptr<Reader> reader = OpenReader(ledger, FileKind::kDocument);
     RenderPage(run, *reader, 1, "ledger-p1.svg");
   }
-  if (converted.empty()) return;
   {
     std::unique_ptr<Reader> reader = OpenReader(converted, FileKind::kDocument);
     fmt::print("converted document: {} pages\n", reader->PageCount());
     RenderPage(run, *reader, 1, "sample-doc-p1.svg");
   }
-#ifdef QSTORE_TOOL_HAVE_CONCAT
   Concatenate(run, converted, ledger);
-#else
-  (void)&Concatenate;
-  fmt::print("(concatenation: not in this build)\n");
-#endif
-#if defined(QSTORE_TOOL_HAVE_CONCAT) && defined(QSTORE_TOOL_HAVE_CHECK)
+#ifdef QSTORE_TOOL_HAVE_CHECK
   RunCheckDemo(run, run.Path("combined.QDD"));
 #else
   (void)&RunCheckDemo;

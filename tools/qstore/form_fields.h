@@ -1,5 +1,4 @@
 // Field definitions and placements of a form, through the field exports of the form library.
-// form_fields.cc is built only when the library defines them (QSTORE_TOOL_HAVE_FIELDS).
 #ifndef QSTORE_TOOLS_QSTORE_FORM_FIELDS_H_
 #define QSTORE_TOOLS_QSTORE_FORM_FIELDS_H_
 

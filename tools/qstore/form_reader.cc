@@ -48,16 +48,12 @@ class FormReader : public PageModelReader<FormApi> {
   FormReader(const std::string& path, FormHandle* open)
       : PageModelReader(path, open, FileKind::kForm) {}
 
-#ifdef QSTORE_TOOL_HAVE_FIELDS
-  FieldSet Fields() override {
-    return ReadFormFields(handle());
-  }
+  FieldSet Fields() override { return ReadFormFields(handle()); }
 
  protected:
   void ReadPlacements(PageInfo* page) override {
     page->placements = ReadFormPlacements(handle(), path());
   }
-#endif
 };
 
 }  // namespace

@@ -17,27 +17,6 @@ bool HaveDocstore() {
   return false;
 #endif
 }
-bool HaveFields() {
-#ifdef QSTORE_TOOL_HAVE_FIELDS
-  return true;
-#else
-  return false;
-#endif
-}
-bool HaveConvert() {
-#ifdef QSTORE_TOOL_HAVE_CONVERT
-  return true;
-#else
-  return false;
-#endif
-}
-bool HaveConcat() {
-#ifdef QSTORE_TOOL_HAVE_CONCAT
-  return true;
-#else
-  return false;
-#endif
-}
 bool HaveCheck() {
 #ifdef QSTORE_TOOL_HAVE_CHECK
   return true;
@@ -62,11 +41,8 @@ int Main(int argc, char** argv) {
   app.require_subcommand(1);
   // Scripts read which optional parts this build has from the version line.
   app.set_version_flag(
-      "--version",
-      fmt::format("qstore 1.0 (documents {}, fields {}, convert {}, concat {}, check {})",
-                  HaveDocstore() ? "yes" : "no", HaveFields() ? "yes" : "no",
-                  HaveConvert() ? "yes" : "no", HaveConcat() ? "yes" : "no",
-                  HaveCheck() ? "yes" : "no"));
+      "--version", fmt::format("qstore 1.0 (documents {}, check {})", HaveDocstore() ? "yes" : "no",
+                               HaveCheck() ? "yes" : "no"));
   std::function<int()> run;
 
   DemoOptions demo;

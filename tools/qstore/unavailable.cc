@@ -1,4 +1,4 @@
-// The commands whose library exports this build lacks: they say so instead of running.
+// The commands whose library this build lacks: they say so instead of running.
 #include <fmt/format.h>
 
 #include "tools/qstore/commands.h"
@@ -14,12 +14,7 @@ namespace {
 
 }  // namespace
 
-#ifndef QSTORE_TOOL_HAVE_CONVERT
-int RunConvert(const ConvertOptions&) {
-  Missing("QfaConvertToDoc");
-}
-#endif
-#ifndef QSTORE_TOOL_HAVE_CONCAT
+#ifndef QSTORE_TOOL_HAVE_DOCSTORE
 int RunConcat(const ConcatOptions&) {
   Missing("QdaConcatDoc");
 }
@@ -27,11 +22,6 @@ int RunConcat(const ConcatOptions&) {
 #ifndef QSTORE_TOOL_HAVE_CHECK
 int RunCheck(const CheckOptions&) {
   Missing("the character check (QdaCheckReplaceText...)");
-}
-#endif
-#ifndef QSTORE_TOOL_HAVE_FIELDS
-int RunFields(const FieldsOptions&) {
-  Missing("the field exports of the form library");
 }
 #endif
 
