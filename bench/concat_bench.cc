@@ -5,6 +5,7 @@
 //   OpenConcatSave  open both files, append one to the other, save the result, close both
 //   ConcatSave      the same with both documents already open: only the append and the save
 //   ConcatOnly      the append alone
+//   OpenBoth        opening both files (closing them is not timed)
 //   CpBothFiles     cp of both files into another directory
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
@@ -158,6 +159,19 @@ void BM_ConcatOnly(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * site.bytes());
 }
 
+void BM_OpenBoth(benchmark::State& state) {
+  Site& site = Site::Get();
+  for (auto _ : state) {
+    DocHandle a{}, b{};
+    OpenBoth(&a, &b);
+    state.PauseTiming();
+    QdaCloseDoc(&a);
+    QdaCloseDoc(&b);
+    state.ResumeTiming();
+  }
+  state.SetBytesProcessed(state.iterations() * site.bytes());
+}
+
 // cp runs in a child process, whose processor time the CPU column does not see: it is reported
 // as the counter child_cpu_ms.
 double ChildCpuMs() {
@@ -182,6 +196,7 @@ void BM_CpBothFiles(benchmark::State& state) {
 BENCHMARK(BM_OpenConcatSave)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ConcatSave)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ConcatOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_OpenBoth)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CpBothFiles)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "common/file/page_codec.h"
 #include "common/file/record_codec.h"
@@ -9,6 +10,7 @@
 #include "common/model/header.h"
 #include "common/status.h"
 #include "common/undo/undo_state.h"
+#include "docstore/page_records.h"
 #include "platform/memory_file.h"
 
 namespace qs {
@@ -24,6 +26,8 @@ constexpr uint8_t kTitleBound = 1;
 constexpr size_t kCopyPiece = 16380;
 // Internal: a page holds a record too large to be rewritten in memory.
 constexpr int kRecordTooLarge = 1;
+// Chains up to this length are copied as bytes through memory.
+constexpr size_t kWholeChainCopy = 65536;
 
 // A file that takes every write and keeps nothing.
 class Discard final : public MemoryFile {
@@ -89,9 +93,19 @@ class Concatenation {
   // record too large for that (a picture) is read twice instead, once for its fonts and once to be
   // copied, so a picture never needs memory of its own size.
   int CopyPage(int from, int to) {
+    // Most pages are copied as bytes: the source's chain read whole, its page number and fonts
+    // rewritten in place, and written as the target's chain. Longer chains (pictures) and pages
+    // with a text to unbind take the record-by-record way.
     uint8_t fonts = 0;
+    int status = source_.ReadStoredBytes(from, kWholeChainCopy, &chain_);
+    if (status != kOk) return status;
+    if (!chain_.empty() && RewriteInPlace(to, &fonts)) {
+      return target_.WriteStoredPage(to, fonts, [&](RecordWriter& out) {
+        return out.WriteBytes(chain_.data(), chain_.size());
+      });
+    }
+    fonts = 0;
     MemoryFile memory;
-    int status;
     {
       RecordWriter out(&memory);
       status = source_.ReadStoredPage(from, [&](RecordReader& in) {
@@ -133,6 +147,22 @@ class Concatenation {
     return uint8_t(map_[k]);
   }
   uint8_t Renumbered(uint8_t b0) { return uint8_t((b0 & ~0x07) | TargetFont(b0 & 0x07)); }
+
+  // Rewrites the chain in chain_ for target page `to`, collecting its font numbers. False when
+  // the chain is not framed as a chain or holds a text to unbind (whose length changes).
+  bool RewriteInPlace(int to, uint8_t* fonts) {
+    return ForEachChainRecord(chain_.data(), chain_.size(),
+                              [&](uint8_t tag, uint8_t* body, size_t length) {
+                                if (length > size_t(INT32_MAX)) return false;
+                                const int32_t n = int32_t(length);
+                                if (tag == kTagPage) PutU16(body, uint16_t(to));
+                                if (const size_t at = FontByteOf(tag, n))
+                                  body[at] = Renumbered(body[at]);
+                                if (Unbinds(tag, body, n)) return false;
+                                *fonts |= Document::FontNumbersOfRecord(tag, body, length);
+                                return true;
+                              });
+  }
 
   bool Unbinds(uint8_t tag, const uint8_t* body, int32_t length) const {
     return tag == kTagText && length > 0 && body[0] == kTitleBound && titles_differ_;
@@ -207,6 +237,7 @@ class Concatenation {
   bool titles_differ_ = false;
   std::string source_title_;
   int8_t map_[kFontSlots + 1] = {-1, -1, -1, -1, -1, -1};
+  std::vector<uint8_t> chain_;  // the chain being copied, for the byte-wise way
 };
 
 }  // namespace
@@ -229,7 +260,9 @@ int ConcatDoc(Document& target, Document& source) {
   try {
     Concatenation concatenation(target, source);
     while (inserted < count && status == kOk) {
-      status = target.InsertPageEntry(first + inserted);
+      // Appended at the end, the new page changes no other page's number and needs no cached
+      // copy: it has no chain until CopyPage gives it one.
+      status = target.AppendUnstoredPages(1);
       if (status != kOk) break;
       ++inserted;
       status = concatenation.CopyPage(inserted, first + inserted - 1);

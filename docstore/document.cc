@@ -102,7 +102,10 @@ int Document::InsertPageEntry(int position) {
   if (page_count() >= kMaxPages || position < 1 || position > page_count() + 1) return kRefused;
   const int status = FlushPages();
   if (status != kOk) return status;
-  pages_.reserve(size_t(page_count()) + 1);  // nothing changes when the table cannot grow
+  // The table grows by doubling, so appending page after page costs no copying of the table per
+  // page; nothing changes when it cannot grow.
+  if (pages_.size() == pages_.capacity())
+    pages_.reserve(std::min<size_t>(std::max<size_t>(2 * pages_.size(), 16), kMaxPages));
   cache_->PlaceEmpty(position);
   pages_.insert(pages_.begin() + (position - 1), StoredPage());
   return kOk;
@@ -212,7 +215,9 @@ int Document::WriteChain(int position, uint8_t fonts,
   Chain chain = stored.chain;
   int status;
   try {
-    // The writer abandons the chain (leaving `chain` empty) unless it is finished.
+    // The writer abandons the chain (leaving `chain` empty) unless it is finished. Either way the
+    // chain's pictures may change, so its known copies no longer stand for them.
+    stored.pictures.clear();
     ChainWriter file(*work_, &chain);
     RecordWriter out(&file);
     status = write(out);
@@ -226,6 +231,7 @@ int Document::WriteChain(int position, uint8_t fonts,
   }
   stored.chain = chain;
   stored.fonts = status == kOk ? fonts : 0;
+  stored.pictures.clear();  // the copies the caller vouches for, if any, are put back after this
   return status;
 }
 
@@ -236,6 +242,28 @@ int Document::ReadStoredPage(int position, const std::function<int(RecordReader&
     if (status != kOk) return status;
   }
   return ReadChain(position, read);
+}
+
+int Document::ReadStoredBytes(int position, size_t most, std::vector<uint8_t>* bytes) {
+  if (position < 1 || position > page_count()) return kRefused;
+  if (cache_->Find(position)) {
+    const int status = FlushPages();
+    if (status != kOk) return status;
+  }
+  const Chain chain = pages_[position - 1].chain;
+  if (chain.first_block == 0) return kRefused;
+  if (chain.length > most) {
+    bytes->clear();
+    return kOk;
+  }
+  bytes->resize(chain.length);  // a buffer used before is not filled again
+  ChainReader file(*work_, chain);
+  size_t got = 0;
+  if (!file.Read(bytes->data(), bytes->size(), &got) || got != bytes->size()) {
+    bytes->clear();
+    return kDamaged;
+  }
+  return kOk;
 }
 
 int Document::WriteStoredPage(int position, uint8_t fonts,
@@ -249,12 +277,20 @@ int Document::WriteStoredPage(int position, uint8_t fonts,
 }
 
 int Document::LoadPage(int number, Page* page) {
-  return ReadChain(number, [&](RecordReader& in) { return ReadPageRecords(*this, in, page); });
+  // The known copies are read in place; they are replaced only when the load succeeds.
+  std::vector<std::string>& pictures = pages_[number - 1].pictures;
+  return ReadChain(number,
+                   [&](RecordReader& in) { return ReadPageRecords(*this, in, page, &pictures); });
 }
 
 int Document::StorePage(int number, const Page& page) {
-  return WriteChain(number, PageFontNumbers(page),
-                    [&](RecordWriter& out) { return WritePageRecords(out, number, page); });
+  // The chain about to be written carries exactly the pictures of these files, in this order.
+  std::vector<std::string> pictures = PicturesOfPage(page);
+  const int status = WriteChain(number, PageFontNumbers(page), [&](RecordWriter& out) {
+    return WritePageRecords(out, number, page);
+  });
+  if (status == kOk) pages_[number - 1].pictures.swap(pictures);
+  return status;
 }
 
 }  // namespace qs

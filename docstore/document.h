@@ -80,6 +80,10 @@ class Document final : public Binder, private PageCache::Backing {
   // (tag 0, length 0), after which the reader reports the end. kRefused when the page has no
   // chain yet or no such page exists; otherwise `read`'s status.
   int ReadStoredPage(int position, const std::function<int(RecordReader&)>& read);
+  // Reads the page's whole chain into *bytes when it holds at most `most` bytes; *bytes is left
+  // empty (and kOk returned) when it holds more. kRefused when the page has no chain yet or no
+  // such page exists; kDamaged when the chain cannot be read.
+  int ReadStoredBytes(int position, size_t most, std::vector<uint8_t>* bytes);
   // Replaces the page's chain by what `write` writes (which must end with the end record).
   // `fonts` is the set of font numbers the records use (bit k for number k; see
   // FontNumbersOfRecord), which the font-slot scan trusts for pages not in the cache. kRefused for
@@ -118,6 +122,13 @@ class Document final : public Binder, private PageCache::Backing {
   struct StoredPage {
     Chain chain;        // first_block 0: no chain yet
     uint8_t fonts = 0;  // font numbers the stored records use (bit k for number k)
+    // Scratch files holding the chain's inserted pictures in the order of its records: the copies
+    // the last load extracted, or the files the page named when it was last written back. Emptied
+    // whenever anything else rewrites the chain. A load takes these copies (those that still
+    // exist with their picture's size) instead of extracting the pictures again, so walking the
+    // pages over and over does not pile up copies. Copies are never deleted while the document is
+    // open: callers and undo journals may hold their names.
+    std::vector<std::string> pictures;
   };
 
   // PageCache::Backing: the page reader and writer over the page's chain.

@@ -151,6 +151,9 @@ class DocumentReader {
   std::vector<bool> seen_;  // seen_[n]: page n's 'P' has been read
 };
 
+// Chains up to this length are copied whole through memory when a document is written.
+constexpr size_t kWholeChainCopy = 65536;
+
 // Copies page `number`'s chain to the file: its 'P' record renumbered, then every record up to the
 // end record.
 int CopyChainToFile(RecordReader& in, RecordWriter& out, int number) {
@@ -192,8 +195,21 @@ int WriteDocument(Document& doc, File& file) {
     RecordWriter out(&file);
     const int pages = doc.page_count();
     int status = WriteHeaderRecords(out, doc.header(), uint16_t(pages), true);
-    for (int n = 1; n <= pages && status == kOk; ++n)
+    std::vector<uint8_t> chain;
+    for (int n = 1; n <= pages && status == kOk; ++n) {
+      // A chain of ordinary size goes out in one piece once its framing is checked: its 'P'
+      // renumbered, the end record left off. Longer ones (pictures) and any chain not framed as a
+      // chain must be, go record by record.
+      status = doc.ReadStoredBytes(n, kWholeChainCopy, &chain);
+      if (status != kOk) break;
+      if (!chain.empty() && ForEachChainRecord(chain.data(), chain.size(),
+                                               [](uint8_t, uint8_t*, size_t) { return true; })) {
+        PutU16(chain.data() + kRecordHeadSize, uint16_t(n));
+        status = out.WriteBytes(chain.data(), chain.size() - kRecordHeadSize);
+        continue;
+      }
       status = doc.ReadStoredPage(n, [&](RecordReader& in) { return CopyChainToFile(in, out, n); });
+    }
     if (status == kOk) status = out.Flush();
     return status;
   } catch (const std::bad_alloc&) {

@@ -1,5 +1,7 @@
 #include "docstore/page_records.h"
 
+#include <cstring>
+
 #include "common/file/page_codec.h"
 #include "common/status.h"
 
@@ -13,11 +15,23 @@ int WritePageRecords(RecordWriter& out, int number, const Page& page) {
   return status;
 }
 
-int ReadPageRecords(Binder& b, RecordReader& in, Page* page) {
+std::vector<std::string> PicturesOfPage(const Page& page) {
+  std::vector<std::string> names;
+  for (int i = 0; i < page.data_count; ++i) {
+    const PageData entry = page.data[i];
+    if (entry.kind != kInsFigure) continue;
+    if (const InsFigureRec* figure = page.ins_figures.Get(entry.no))
+      names.emplace_back(figure->file_name, strnlen(figure->file_name, sizeof figure->file_name));
+  }
+  return names;
+}
+
+int ReadPageRecords(Binder& b, RecordReader& in, Page* page, std::vector<std::string>* pictures) {
   PageReadRules rules;
   rules.accept_short_chart_head = false;
   rules.accept_long_figures = true;
   PageContentReader content(b, in, rules);
+  content.set_known_pictures(pictures);
   content.StartPage(page);
 
   RecordHead head;
@@ -38,7 +52,10 @@ int ReadPageRecords(Binder& b, RecordReader& in, Page* page) {
     // Anything else (a string standing alone, the field-layout records a converted form carries)
     // is skipped by the next ReadHead.
     if (in.ReadHead(&head) != kOk) return kDamaged;
-    if (head.end || (head.tag == kTagEnd && head.length == 0)) return kOk;
+    if (head.end || (head.tag == kTagEnd && head.length == 0)) {
+      if (pictures) pictures->swap(content.pictures());
+      return kOk;
+    }
   }
 }
 

@@ -5,7 +5,10 @@
 #define QSTORE_DOCSTORE_PAGE_RECORDS_H_
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
+#include "common/file/page_codec.h"
 #include "common/file/record_codec.h"
 #include "common/model/binder.h"
 #include "common/model/page.h"
@@ -26,7 +29,39 @@ int WritePageRecords(RecordWriter& out, int number, const Page& page);
 // from 31 bytes on; records of unknown kinds and strings standing alone are skipped. kNoPageRecord
 // when the first record is not 'P'; kDamaged for a record that does not fit the page; kRefused when
 // the page cannot take an item; kPictureCopy when a picture cannot be written out.
-int ReadPageRecords(Binder& b, RecordReader& in, Page* page);
+//
+// With `pictures`, the files it names are copies already holding the page's inserted pictures in
+// the order of their records (see PageContentReader::set_known_pictures), taken instead of new
+// ones where they still fit; on success it receives the files the page's pictures now name.
+int ReadPageRecords(Binder& b, RecordReader& in, Page* page,
+                    std::vector<std::string>* pictures = nullptr);
+
+// The files of the inserted pictures WritePageRecords writes for `page`, in the order it writes
+// them.
+std::vector<std::string> PicturesOfPage(const Page& page);
+
+// A chain's records read as a whole into memory, for code that copies a chain without building a
+// page record: `visit(tag, body, length)` is called for every record from the 'P' on, the end
+// record left out. True when the n bytes hold exactly what a chain holds: the 'P' record with its
+// 4-byte body first, records of other kinds (none of tag 0 or 'P'), and the end record last, every
+// head marked and every body within the bytes. The visitor may change bodies in place, not lengths;
+// it returns false to stop the walk, which then returns false.
+template <typename Visit>
+bool ForEachChainRecord(uint8_t* bytes, size_t n, Visit&& visit) {
+  size_t at = 0;
+  for (bool first = true;; first = false) {
+    if (n - at < kRecordHeadSize || bytes[at] != kRecordMark) return false;
+    const uint8_t tag = bytes[at + 1];
+    const int32_t length = int32_t(GetU32(bytes + at + 2));
+    at += kRecordHeadSize;
+    if (length < 0 || size_t(length) > n - at) return false;
+    if (tag == kTagEnd && length == 0) return !first && at == n;
+    if (first != (tag == kTagPage) || (first && size_t(length) != kPageBodySize) || tag == kTagEnd)
+      return false;
+    if (!visit(tag, bytes + at, size_t(length))) return false;
+    at += size_t(length);
+  }
+}
 
 }  // namespace qs
 

@@ -25,17 +25,28 @@ uint32_t WorkFile::TakeBlock() {
     return block;
   }
   if (block_count_ >= kMaxBlocks) return 0;
+  if (block_count_ == extent_) {
+    // The file grows by a step: the zero link written at its new end leaves the blocks before it
+    // a hole, which reads as zeros.
+    const uint32_t extent = std::min(kMaxBlocks, extent_ + kGrowthBlocks);
+    const uint8_t zero[4] = {0, 0, 0, 0};
+    try {
+      links_.resize(size_t(extent) + 1);  // links_[0] is no block's
+    } catch (...) {
+      return 0;  // no room for the links: as good as a full file
+    }
+    if (!file_->WriteAt(uint64_t(extent) * kBlockSize + kBlockData, zero, sizeof zero)) return 0;
+    extent_ = extent;
+  }
   ++block_count_;
   return block_count_ * kBlockSize;
 }
 
-bool WorkFile::ReadLink(uint32_t block, uint32_t* link) {
-  uint8_t raw[4];
-  size_t got = 0;
-  if (!file_->Seek(uint64_t(block) + kBlockData) || !file_->Read(raw, sizeof raw, &got) ||
-      got != sizeof raw)
-    return false;
-  *link = GetU32(raw);
+bool WorkFile::ReadLink(uint32_t block, uint32_t* link) const {
+  const uint32_t k = block / kBlockSize;
+  if (block % kBlockSize != 0 || k < 1 || k > block_count_) return false;
+  if (links_[k] == kUnknownLink) return false;
+  *link = links_[k];
   return true;
 }
 
@@ -60,17 +71,31 @@ bool WorkFile::Abandon(const Chain& chain) {
   return FreeFrom(chain.first_block);
 }
 
-bool WorkFile::ReadBlock(uint32_t block, uint8_t* data) {
+bool WorkFile::ReadData(uint32_t block, uint8_t* data, size_t n) {
   size_t got = 0;
-  return file_->Seek(block) && file_->Read(data, kBlockSize, &got) && got == kBlockSize;
+  return n <= kBlockData && file_->ReadAt(block, data, n, &got) && got == n;
 }
 
-bool WorkFile::WriteBlock(uint32_t block, const uint8_t* data) {
-  return file_->Seek(block) && file_->Write(data, kBlockSize);
+bool WorkFile::WriteBlock(uint32_t block, uint8_t* data, size_t n, uint32_t link) {
+  if (n > kBlockData) return false;
+  uint32_t& on_disk = links_[block / kBlockSize];
+  bool written;
+  if (n == kBlockData) {
+    PutU32(data + kBlockData, link);
+    written = file_->WriteAt(block, data, kBlockSize);
+  } else {
+    uint8_t raw[4];
+    PutU32(raw, link);
+    written = file_->WriteAt(block, data, n) &&
+              (on_disk == link || file_->WriteAt(uint64_t(block) + kBlockData, raw, sizeof raw));
+  }
+  // After a failed write the link on disk is not known; such a block is never followed.
+  on_disk = written ? link : kUnknownLink;
+  return written;
 }
 
 ChainWriter::ChainWriter(WorkFile& work, Chain* chain)
-    : work_(work), chain_(chain), block_(new uint8_t[WorkFile::kBlockSize]()) {
+    : work_(work), chain_(chain), block_(new uint8_t[WorkFile::kBlockSize]) {
   first_ = chain->first_block;
   if (first_ != 0) {
     failed_ = !work_.ReadLink(first_, &old_next_);
@@ -105,8 +130,7 @@ bool ChainWriter::NextBlock() {
     next = work_.TakeBlock();
     if (next == 0) return false;
   }
-  PutU32(block_.get() + WorkFile::kBlockData, next);
-  if (!work_.WriteBlock(current_, block_.get())) {
+  if (!work_.WriteBlock(current_, block_.get(), WorkFile::kBlockData, next)) {
     // A taken block is not linked from disk yet; the destructor would not find it.
     if (old_next_ == 0) work_.Free(next);
     return false;
@@ -139,8 +163,7 @@ bool ChainWriter::Tell(uint64_t* offset) {
 
 int ChainWriter::Finish() {
   if (failed_ || first_ == 0) return kRefused;
-  PutU32(block_.get() + WorkFile::kBlockData, 0);
-  if (!work_.WriteBlock(current_, block_.get())) {
+  if (!work_.WriteBlock(current_, block_.get(), pos_, 0)) {
     failed_ = true;
     return kRefused;
   }
@@ -151,8 +174,7 @@ int ChainWriter::Finish() {
   return kOk;
 }
 
-ChainReader::ChainReader(WorkFile& work, const Chain& chain)
-    : work_(work), chain_(chain), block_(new uint8_t[WorkFile::kBlockSize]) {}
+ChainReader::ChainReader(WorkFile& work, const Chain& chain) : work_(work), chain_(chain) {}
 
 ChainReader::~ChainReader() = default;
 
@@ -163,22 +185,38 @@ bool ChainReader::Read(void* buf, size_t n, size_t* got) {
     // Bring the block that holds pos_ into the buffer, following links from the buffered block
     // (or from the first block after a seek backwards).
     if (current_ == 0 || pos_ >= block_start_ + WorkFile::kBlockData) {
-      uint32_t block =
-          current_ == 0 ? chain_.first_block : GetU32(block_.get() + WorkFile::kBlockData);
-      if (current_ == 0)
+      uint32_t block = chain_.first_block;
+      if (current_ == 0) {
         block_start_ = 0;
-      else
-        block_start_ += WorkFile::kBlockData;
-      while (block != 0 && pos_ >= block_start_ + WorkFile::kBlockData) {
-        if (!work_.ReadLink(block, &block)) return false;
+      } else {
+        if (!work_.ReadLink(current_, &block)) block = 0;
         block_start_ += WorkFile::kBlockData;
       }
-      // A chain shorter than its length is damage, not an end.
-      if (block == 0 || !work_.ReadBlock(block, block_.get())) {
+      while (block != 0 && pos_ >= block_start_ + WorkFile::kBlockData) {
+        if (!work_.ReadLink(block, &block)) block = 0;
+        block_start_ += WorkFile::kBlockData;
+      }
+      // Only the data bytes up to the chain's length are read. A chain shorter than its length is
+      // damage, not an end.
+      const size_t want =
+          size_t(std::min<uint64_t>(WorkFile::kBlockData, chain_.length - block_start_));
+      // A caller who takes the block's whole data gets them without the buffer; the position is
+      // then at the block's end or the chain's.
+      const bool direct = pos_ == block_start_ && n >= want;
+      if (!direct && !block_) block_.reset(new uint8_t[WorkFile::kBlockSize]);
+      if (block == 0 || !work_.ReadData(block, direct ? p : block_.get(), want)) {
         current_ = 0;
         return false;
       }
       current_ = block;
+      in_buffer_ = !direct;
+      if (direct) {
+        p += want;
+        n -= want;
+        *got += want;
+        pos_ += want;
+        continue;
+      }
     }
     const uint64_t in_block = block_start_ + WorkFile::kBlockData - pos_;
     const size_t take =
@@ -194,7 +232,7 @@ bool ChainReader::Read(void* buf, size_t n, size_t* got) {
 
 bool ChainReader::Seek(uint64_t offset) {
   if (offset > chain_.length) return false;
-  if (offset < block_start_) current_ = 0;  // links lead forwards only
+  if (offset < block_start_ || !in_buffer_) current_ = 0;  // links lead forwards only
   pos_ = offset;
   return true;
 }

@@ -5,10 +5,20 @@
 // - The file is an array of 16384-byte blocks. Block k (k >= 1) lies at offset k * 16384, so offset
 //   0 never starts a block and a link or first-block offset of 0 means "none".
 // - A block holds 16380 data bytes followed by a 4-byte little-endian link: the offset of the next
-//   block of the same chain, 0 in the chain's last block. Blocks are always written whole.
+//   block of the same chain, 0 in the chain's last block. A chain's last block is written only up
+//   to the end of the chain's data, and its link; the bytes between are whatever the block held
+//   before (zero in a block never written whole: the file may be sparse). Every other block of a
+//   chain is written whole.
 // - A chain holds one page's record stream ('P', the content records, the end record) in the data
 //   bytes of its blocks, in order. The owner keeps the chain's first block and its length in bytes;
-//   data bytes past the length are stale and never read.
+//   data bytes past the length are stale and never read, and a read takes only the data bytes up
+//   to the length.
+// - The file grows in steps of whole blocks, ahead of the blocks taken: a block never written
+//   lies in a hole of the file and reads as zeros, its link 0.
+// - The work file keeps a copy in memory of every block's link, equal to the link on disk, so
+//   following or freeing a chain reads nothing from the file and a link already on disk is not
+//   written again. The links on disk are written all the same: the file is complete without the
+//   copy.
 // - A block belongs to at most one chain. Rewriting a chain reuses its blocks in place; when the
 //   new stream is longer it takes more, when shorter its surplus blocks become free. An abandoned
 //   chain (a deleted page) frees all its blocks. A chain that needs a block takes a free one before
@@ -63,18 +73,29 @@ class WorkFile {
 
   // A block for a chain: a free one, else a new one at the end. 0 when the file is full.
   uint32_t TakeBlock();
-  // Reads a block's link into *link.
-  bool ReadLink(uint32_t block, uint32_t* link);
+  // The block's link; false for an offset that is no block of the file or a block whose last
+  // write failed.
+  bool ReadLink(uint32_t block, uint32_t* link) const;
   // Puts a block on the free list; false when the list cannot grow. Never throws.
   bool Free(uint32_t block);
   // Frees `block` and every block its links reach.
   bool FreeFrom(uint32_t block);
-  bool ReadBlock(uint32_t block, uint8_t* data);
-  bool WriteBlock(uint32_t block, const uint8_t* data);
+  // Reads the first `n` data bytes of a block (n <= kBlockData).
+  bool ReadData(uint32_t block, uint8_t* data, size_t n);
+  // Writes the first `n` data bytes of a block (n <= kBlockData) and its link; one write when the
+  // data fill the block or the link on disk is already `link`.
+  bool WriteBlock(uint32_t block, uint8_t* data, size_t n, uint32_t link);
+
+  // In links_, a block whose last write failed: no offset of a block is odd.
+  static constexpr uint32_t kUnknownLink = 1;
+  // Blocks by which the file grows at a time.
+  static constexpr uint32_t kGrowthBlocks = 64;
 
   std::unique_ptr<File> file_;
   uint32_t block_count_ = 0;
-  std::vector<uint32_t> free_;  // offsets of free blocks
+  uint32_t extent_ = 0;          // blocks the file's size covers (>= block_count_)
+  std::vector<uint32_t> free_;   // offsets of free blocks
+  std::vector<uint32_t> links_;  // links_[k]: block k's link as last written (links_[0] unused)
 };
 
 // Writes a chain from its start. Writes go to a block buffer; a full block is written out with its
@@ -134,8 +155,9 @@ class ChainReader final : public File {
  private:
   WorkFile& work_;
   const Chain chain_;
-  std::unique_ptr<uint8_t[]> block_;
-  uint32_t current_ = 0;      // block in the buffer, 0 before the first read
+  std::unique_ptr<uint8_t[]> block_;  // made on first use
+  uint32_t current_ = 0;              // block last read, 0 before the first read
+  bool in_buffer_ = false;    // current_'s data are in block_ (not read straight to a caller)
   uint64_t block_start_ = 0;  // stream offset of the buffer's first data byte
   uint64_t pos_ = 0;          // stream offset of the next byte to read
 };

@@ -24,6 +24,15 @@ class File {
   // Writes all n bytes or reports false.
   virtual bool Write(const void* buf, size_t n) = 0;
   virtual bool Seek(uint64_t offset) = 0;
+  // Reads or writes at `offset`, as Seek() followed by Read() or Write(); where the file position
+  // is afterwards is not said. Implementations may do it in one step.
+  virtual bool ReadAt(uint64_t offset, void* buf, size_t n, size_t* got) {
+    *got = 0;
+    return Seek(offset) && Read(buf, n, got);
+  }
+  virtual bool WriteAt(uint64_t offset, const void* buf, size_t n) {
+    return Seek(offset) && Write(buf, n);
+  }
   virtual bool Tell(uint64_t* offset) = 0;
   virtual bool Size(uint64_t* size) = 0;
   // Flushes what was written to the storage device (used before an atomic rename).

@@ -76,6 +76,38 @@ class PosixFile final : public File {
     return true;
   }
 
+  bool ReadAt(uint64_t offset, void* buf, size_t n, size_t* got) override {
+    *got = 0;
+    if (fd_ < 0 || offset > static_cast<uint64_t>(INT64_MAX) - n) return false;
+    char* p = static_cast<char*>(buf);
+    while (*got < n) {
+      ssize_t r = ::pread(fd_, p + *got, n - *got, static_cast<off_t>(offset + *got));
+      if (r < 0) {
+        if (errno == EINTR) continue;
+        return false;
+      }
+      if (r == 0) break;  // end of file
+      *got += static_cast<size_t>(r);
+    }
+    return true;
+  }
+
+  bool WriteAt(uint64_t offset, const void* buf, size_t n) override {
+    if (fd_ < 0 || offset > static_cast<uint64_t>(INT64_MAX) - n) return false;
+    const char* p = static_cast<const char*>(buf);
+    while (n > 0) {
+      ssize_t w = ::pwrite(fd_, p, n, static_cast<off_t>(offset));
+      if (w < 0) {
+        if (errno == EINTR) continue;
+        return false;
+      }
+      p += w;
+      offset += static_cast<uint64_t>(w);
+      n -= static_cast<size_t>(w);
+    }
+    return true;
+  }
+
   bool Seek(uint64_t offset) override {
     if (fd_ < 0 || offset > static_cast<uint64_t>(INT64_MAX)) return false;
     return ::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) >= 0;

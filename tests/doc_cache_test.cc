@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <random>
 #include <string>
@@ -94,6 +96,11 @@ TEST(PageCacheTest, EvictsInLoadingOrderAndWritesBackDirtyPages) {
   cache.Get(1);  // takes the empty slot, not page 9's
   EXPECT_NE(cache.Find(9), nullptr);
   EXPECT_EQ(backing.log, "L1 ");
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 std::string Pattern(size_t n, int seed) {
@@ -189,6 +196,50 @@ TEST(WorkFileTest, FailedWriteAbandonsTheChain) {
   }
 }
 
+// Seeded random rewrites, shrinks, growths and abandons of a handful of chains over reused blocks
+// (whose stale bytes and links lie past the new data) read back as written, and the links on disk
+// alone lead through every chain: the file is complete without the work file's copy of them.
+TEST(WorkFileTest, RandomRewritesReadBackAndLinksOnDiskAgree) {
+  qs::test::ScratchDir dir("work_file");
+  const std::string path = dir.Sub("w.QDw");
+  std::unique_ptr<qs::WorkFile> work = qs::WorkFile::Create(path);
+  ASSERT_NE(work, nullptr);
+  constexpr size_t kData = qs::WorkFile::kBlockData;
+  const size_t lengths[] = {0, 1, 600, kData - 1, kData, kData + 1, 2 * kData + 9, 5 * kData};
+  std::mt19937 random(12);
+  std::vector<qs::Chain> chains(6);
+  std::vector<std::string> model(6);
+  for (int step = 0; step < 400; ++step) {
+    const size_t k = random() % chains.size();
+    if (random() % 5 == 0) {
+      ASSERT_TRUE(work->Abandon(chains[k]));
+      chains[k] = qs::Chain{};
+      model[k].clear();
+    } else {
+      model[k] = Pattern(lengths[random() % 8], step);
+      ASSERT_TRUE(WriteChain(*work, &chains[k], model[k])) << step;
+    }
+    const size_t c = random() % chains.size();
+    if (chains[c].first_block != 0) {
+      ASSERT_EQ(ReadAll(*work, chains[c]), model[c]) << step;
+    }
+  }
+  const std::string file = ReadFile(path);
+  for (size_t k = 0; k < chains.size(); ++k) {
+    if (chains[k].first_block == 0) continue;
+    std::string data;
+    for (uint32_t block = chains[k].first_block; block != 0;) {
+      ASSERT_LE(block + size_t(qs::WorkFile::kBlockSize), file.size()) << k;
+      ASSERT_EQ(block % qs::WorkFile::kBlockSize, 0u);
+      data += file.substr(block, kData);
+      const auto* link = reinterpret_cast<const unsigned char*>(file.data() + block + kData);
+      block = uint32_t(link[0] | link[1] << 8 | link[2] << 16 | uint32_t(link[3]) << 24);
+    }
+    EXPECT_EQ(data.substr(0, chains[k].length), model[k]) << k;
+    EXPECT_LT(data.size() - chains[k].length, kData + (chains[k].length == 0)) << k;
+  }
+}
+
 class DocCacheTest : public ::testing::Test {
  protected:
   void TearDown() override { QdaCloseDoc(&h); }
@@ -270,6 +321,102 @@ TEST_F(DocCacheTest, FontScanLoadsNothing) {
   ASSERT_EQ(QdaDeletePageData(&h, 3 | 1 << 8), 0);  // its free cell of face F
   ASSERT_EQ(QdaPutCurPage(&h, 1), 0);
   EXPECT_FALSE(doc().FontNumberInUse(2));
+}
+
+// Page 2 of three carries two pictures; the figures' entries are kept.
+class PictureWalkTest : public DocCacheTest {
+ protected:
+  void SetUp() override {
+    CreateDoc(&h, 3);
+    ASSERT_EQ(QdaPutCurPage(&h, 2), 0);
+    for (int k = 0; k < 2; ++k) {
+      for (int i = 0; i < 12000 + 999 * k; ++i) bytes[k] += char(i * (7 + k) + (i >> 8));
+      char path[256] = {};
+      std::strcpy(path,
+                  site.WriteFile("pictures/p" + std::to_string(k) + ".bmp", bytes[k]).c_str());
+      InsFigure ins{};
+      ASSERT_EQ(QdaAddInsFigure(&h, &ins, path, &entries[k]), 0);
+    }
+  }
+  // Loads page 2, then 1 and 3, so page 2 leaves the cache (written back when dirty).
+  void Walk() {
+    for (int n : {2, 1, 3}) ASSERT_NE(doc().PageAt(n), nullptr) << n;
+  }
+  // The path of a figure on page 2 (which must be cached), after checking its bytes.
+  std::string CheckedCopy(int k) {
+    EXPECT_NE(doc().CachedPage(2), nullptr);
+    InsFigure out{};
+    char copy[256] = {};
+    EXPECT_EQ(QdaGetInsFigure(&h, entries[k], &out, copy), 0);
+    EXPECT_EQ(ReadFile(copy), bytes[k]) << copy;
+    return copy;
+  }
+  std::string bytes[2];
+  uint16_t entries[2] = {};
+};
+
+// Walking a picture page through the cache thousands of times reuses the copies its last load
+// made (or its last write-back named) while they still hold the pictures: the scratch files stay
+// few and fresh names never run out. A copy that is gone or has another size is made again, and
+// every path a caller was given keeps naming its picture.
+TEST_F(PictureWalkTest, CopiesAreReusedNotPiledUp) {
+  enum Between { kNothing, kEditPage, kRemoveCopy, kResizeCopy };
+  struct Case {
+    const char* name;
+    Between between;
+    int walks;
+    size_t most_new_files;  // beyond those of the first walk
+  };
+  const std::vector<Case> cases = {{"walk only", kNothing, 12000, 0},
+                                   {"page edited", kEditPage, 3000, 0},
+                                   {"copy removed", kRemoveCopy, 200, 0},
+                                   {"copy resized", kResizeCopy, 200, 200}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Walk();
+    ASSERT_NE(doc().PageAt(2), nullptr);
+    const size_t files = site.WorkFiles().size();
+    std::vector<std::string> given;  // every path a caller got
+    for (int walk = 0; walk < c.walks; ++walk) {
+      Walk();
+      ASSERT_NE(doc().PageAt(2), nullptr);
+      const std::string copy = CheckedCopy(walk % 2);
+      if (walk % 500 == 0 || c.between == kResizeCopy) given.push_back(copy);
+      if (c.between == kEditPage) {
+        PageInf inf{};
+        inf.Flag1 = uint8_t(walk);
+        ASSERT_EQ(QdaPutPageInf(&h, &inf), 0);
+      }
+      if (c.between == kRemoveCopy) {
+        ASSERT_TRUE(qs::CurrentEnv()->Delete(copy));
+      }
+      if (c.between == kResizeCopy) std::ofstream(copy, std::ios::binary | std::ios::app) << "x";
+      if (::testing::Test::HasFailure()) return;
+    }
+    EXPECT_LE(site.WorkFiles().size(), files + c.most_new_files);
+    Walk();
+    ASSERT_NE(doc().PageAt(2), nullptr);
+    CheckedCopy(0);
+    CheckedCopy(1);
+    if (c.between == kNothing || c.between == kEditPage) {
+      for (const std::string& path : given)
+        EXPECT_TRUE(ReadFile(path) == bytes[0] || ReadFile(path) == bytes[1]) << path;
+    }
+  }
+}
+
+// A deleted figure's undo entry names its picture copy; after thousands of walks the undo still
+// finds it and brings the picture back whole.
+TEST_F(PictureWalkTest, UndoFindsTheDeletedFigureAfterWalks) {
+  ASSERT_EQ(QdaUndoControlStart(&h), 0);
+  ASSERT_EQ(QdaUndoBlockStart(&h), 0);
+  ASSERT_EQ(QdaDeletePageData(&h, entries[1]), 0);
+  ASSERT_EQ(QdaUndoBlockEnd(&h), 0);
+  for (int walk = 0; walk < 11000; ++walk) Walk();
+  ASSERT_NE(doc().PageAt(2), nullptr);
+  ASSERT_EQ(QdaUndo(&h), 0);
+  CheckedCopy(0);
+  CheckedCopy(1);
 }
 
 }  // namespace

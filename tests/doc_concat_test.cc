@@ -239,28 +239,43 @@ TEST_F(ConcatTest, TitleBoundTextsTakeTheSourceTitleWhenTitlesDiffer) {
 }
 
 TEST_F(ConcatTest, PicturesAreCarriedAndOutliveTheSource) {
-  std::string bytes;
-  for (int i = 0; i < 40000; ++i) bytes += char(i * 7 + (i >> 8));
-  const std::string picture = site.WriteFile("pictures/p.bmp", bytes);
-  qs_test::CreateDoc(&target, 1);
-  qs_test::CreateDoc(&source, 2);
-  InsFigure ins{};
-  ins.Geometry[2] = 30;
-  char path[256] = {};
-  std::strcpy(path, picture.c_str());
-  uint16_t e = 0;
-  ASSERT_EQ(QdaAddInsFigure(&source, &ins, path, &e), 0);
-  ASSERT_EQ(QdaConcatDoc(&target, &source), 0);
-  ASSERT_EQ(QdaCloseDoc(&source), 0);
-  source = DocHandle{};
-
-  ASSERT_EQ(QdaPutCurPage(&target, 2), 0);
-  InsFigure out{};
-  char copy[256] = {};
-  ASSERT_EQ(QdaGetInsFigure(&target, e, &out, copy), 0);
-  EXPECT_EQ(out.Geometry[2], 30);
-  EXPECT_NE(std::string(copy), picture);
-  EXPECT_EQ(ReadFile(copy), bytes);
+  // Pictures below and above the size up to which chains are copied whole through memory; each
+  // is appended, saved with the target, reopened and read back.
+  for (int size : {40000, 70000, 300000}) {
+    SCOPED_TRACE(size);
+    std::string bytes;
+    for (int i = 0; i < size; ++i) bytes += char(i * 7 + (i >> 8));
+    const std::string picture = site.WriteFile("pictures/p.bmp", bytes);
+    qs_test::CreateDoc(&target, 1);
+    qs_test::CreateDoc(&source, 2);
+    InsFigure ins{};
+    ins.Geometry[2] = 30;
+    char path[256] = {};
+    std::strcpy(path, picture.c_str());
+    uint16_t e = 0;
+    ASSERT_EQ(QdaAddInsFigure(&source, &ins, path, &e), 0);
+    ASSERT_EQ(QdaConcatDoc(&target, &source), 0);
+    ASSERT_EQ(QdaCloseDoc(&source), 0);
+    source = DocHandle{};
+    const std::string saved = site.root() + "joined.qdd";
+    for (int round = 0; round < 2; ++round) {
+      ASSERT_EQ(QdaPutCurPage(&target, 2), 0);
+      InsFigure out{};
+      char copy[256] = {};
+      ASSERT_EQ(QdaGetInsFigure(&target, e, &out, copy), 0);
+      EXPECT_EQ(out.Geometry[2], 30);
+      EXPECT_NE(std::string(copy), picture);
+      EXPECT_EQ(ReadFile(copy), bytes);
+      if (round == 0) {
+        ASSERT_EQ(QdaSaveDoc(&target, saved.c_str()), 0);
+        ASSERT_EQ(QdaCloseDoc(&target), 0);
+        target = DocHandle{};
+        ASSERT_EQ(QdaOpenDoc(&target, saved.c_str()), 0);
+      }
+    }
+    ASSERT_EQ(QdaCloseDoc(&target), 0);
+    target = DocHandle{};
+  }
 }
 
 // The 'P' numbers of a saved file, in file order.

@@ -213,6 +213,7 @@ void PageContentReader::StartPage(Page* page) {
   page_ = page;
   chart_ = nullptr;
   last_entry_ = PageData{};
+  pictures_.clear();
 }
 
 bool PageContentReader::Takes(uint8_t tag) {
@@ -484,14 +485,30 @@ int PageContentReader::ExtractPicture(uint64_t size, std::string* name) {
   return status;
 }
 
+bool PageContentReader::KnownPicture(size_t n, uint64_t size, std::string* name) const {
+  if (known_ == nullptr || n >= known_->size()) return false;
+  const std::string& known = (*known_)[n];
+  if (known.empty() || known.size() >= sizeof(InsFigureRec::file_name)) return false;
+  std::unique_ptr<File> file = CurrentEnv()->Open(known, OpenMode::kRead);
+  uint64_t known_size = 0;
+  if (!file || !file->Size(&known_size) || known_size != size) return false;
+  *name = known;
+  return true;
+}
+
 int PageContentReader::ReadInsFigure(const RecordHead& head) {
   if (size_t(head.length) <= kInsFigureBodySize) return kDamaged;
   std::unique_ptr<InsFigureRec> figure(new InsFigureRec());
   if (in_.ReadBody(figure.get(), kInsFigureBodySize) != kOk) return kDamaged;
   if (CheckRoom(kInsFigure) != kOk) return kRefused;
   std::string name;
-  const int status = ExtractPicture(uint64_t(head.length) - kInsFigureBodySize, &name);
-  if (status != kOk) return status;
+  const uint64_t size = uint64_t(head.length) - kInsFigureBodySize;
+  // A copy that still holds the picture is taken as it is; the picture's bytes are skipped.
+  if (!KnownPicture(pictures_.size(), size, &name)) {
+    const int status = ExtractPicture(size, &name);
+    if (status != kOk) return status;
+  }
+  pictures_.push_back(name);
   std::memcpy(figure->file_name, name.c_str(), name.size() + 1);
   const int no = page_->ins_figures.Store(0, std::move(figure));
   last_entry_ = PageData{kInsFigure, uint8_t(no)};

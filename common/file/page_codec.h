@@ -16,6 +16,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "common/file/record_codec.h"
 #include "common/model/binder.h"
@@ -83,6 +85,14 @@ class PageContentReader {
   // The entry of the item the last record made (kind 0 before the first).
   PageData last_entry() const { return last_entry_; }
 
+  // Copies on disk that already hold the page's inserted pictures, in the order of its 'I'
+  // records (null: none). The n-th 'I' record takes the n-th copy instead of extracting its
+  // picture again when that file still exists with the picture's size; the caller vouches that the
+  // copies were made from the records now being read (or the records from them).
+  void set_known_pictures(const std::vector<std::string>* known) { known_ = known; }
+  // The files the inserted pictures read since StartPage() name, in the order of their records.
+  std::vector<std::string>& pictures() { return pictures_; }
+
  private:
   int ReadChart(const RecordHead& head);
   int ReadRowHeight(const RecordHead& head);
@@ -96,6 +106,8 @@ class PageContentReader {
   // string up to the first NUL.
   int ReadFollowingString(bool* found, std::string* text);
   int ExtractPicture(uint64_t size, std::string* name);
+  // True when the n-th known copy exists and holds `size` bytes; *name then receives it.
+  bool KnownPicture(size_t n, uint64_t size, std::string* name) const;
   // kRefused when the page cannot take one more item of `kind`.
   int CheckRoom(uint8_t kind) const;
   uint8_t FixedFontByte(uint8_t b0) const;
@@ -107,6 +119,8 @@ class PageContentReader {
   Page* page_ = nullptr;
   ChartRec* chart_ = nullptr;
   PageData last_entry_;
+  const std::vector<std::string>* known_ = nullptr;
+  std::vector<std::string> pictures_;
 };
 
 }  // namespace qs

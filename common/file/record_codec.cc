@@ -13,6 +13,13 @@ RecordReader::RecordReader(File* file) : file_(file), buffer_(new uint8_t[kBuffe
 RecordReader::~RecordReader() = default;
 
 bool RecordReader::Fill(void* out, size_t n, size_t* got) {
+  // Most reads (every record head, most bodies) lie in the buffer whole.
+  if (n <= buffered_ - next_) {
+    std::memcpy(out, buffer_.get() + next_, n);
+    next_ += n;
+    *got = n;
+    return true;
+  }
   uint8_t* p = static_cast<uint8_t*>(out);
   *got = 0;
   while (*got < n) {
