@@ -9,10 +9,8 @@
 #include <regex>
 #include <string>
 
-#include "formstore.h"
-#ifdef QSTORE_TOOL_HAVE_DOCSTORE
 #include "docstore.h"
-#endif
+#include "formstore.h"
 #include "tools/qstore/demo.h"
 #include "tools/qstore/model_json.h"
 #include "tools/qstore/reader.h"
@@ -248,7 +246,6 @@ TEST_F(ToolReader, HeaderJsonShowsTextsInUtf8AndColours) {
   EXPECT_EQ(header["colors"]["table"][9], "#563412");
 }
 
-#ifdef QSTORE_TOOL_HAVE_DOCSTORE
 // One call sequence through either library: P is Qfa or Qda.
 #define QSTORE_TEST_BUILD_PAGE(P, handle, seed)                                       \
   do {                                                                                \
@@ -302,7 +299,6 @@ TEST_F(ToolReader, FormAndDocumentReadTheSameContentAlike) {
   reopened.reset();
   QdaCloseDoc(&doc);
 }
-#endif
 
 }  // namespace
 }  // namespace qstore::tool

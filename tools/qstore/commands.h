@@ -69,10 +69,6 @@ struct DemoOptions {
 };
 int RunDemo(const DemoOptions& options);
 
-// Whether this build has the document library, and the character check with its plug-in.
-bool HaveDocstore();
-bool HaveCheck();
-
 }  // namespace qstore::tool
 
 #endif  // QSTORE_TOOLS_QSTORE_COMMANDS_H_

@@ -394,11 +394,7 @@ int RunDemo(const DemoOptions& options) {
   Check(QfaConvertToDoc(form_path.c_str(), doc_name), form_path, "QfaConvertToDoc");
   run.Made("sample.QDD", "the sample form converted to a document");
   fmt::print("converted to the document sample.QDD\n");
-#ifdef QSTORE_TOOL_HAVE_DOCSTORE
   RunDocumentDemo(run, converted);
-#else
-  fmt::print("(documents, concatenation and the character check: not in this build)\n");
-#endif
 
   fmt::print("made in {}:\n", run.dir);
   for (const auto& [name, what] : run.made) fmt::print("  {:<18} {}\n", name, what);

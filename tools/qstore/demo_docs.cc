@@ -194,12 +194,7 @@ void RunDocumentDemo(DemoRun& run, const std::string& converted) {
     RenderPage(run, *reader, 1, "sample-doc-p1.svg");
   }
   Concatenate(run, converted, ledger);
-#ifdef QSTORE_TOOL_HAVE_CHECK
   RunCheckDemo(run, run.Path("combined.QDD"));
-#else
-  (void)&RunCheckDemo;
-  fmt::print("(the character check: not in this build)\n");
-#endif
 }
 
 }  // namespace qstore::tool

@@ -10,21 +10,6 @@
 
 namespace qstore::tool {
 
-bool HaveDocstore() {
-#ifdef QSTORE_TOOL_HAVE_DOCSTORE
-  return true;
-#else
-  return false;
-#endif
-}
-bool HaveCheck() {
-#ifdef QSTORE_TOOL_HAVE_CHECK
-  return true;
-#else
-  return false;
-#endif
-}
-
 namespace {
 
 void AddFileOptions(CLI::App* command, FileOptions* file) {
@@ -39,10 +24,7 @@ int Main(int argc, char** argv) {
   CLI::App app{
       "qstore: inspect, dump, render, convert, concatenate and check forms (.QFD) and documents"};
   app.require_subcommand(1);
-  // Scripts read which optional parts this build has from the version line.
-  app.set_version_flag(
-      "--version", fmt::format("qstore 1.0 (documents {}, check {})", HaveDocstore() ? "yes" : "no",
-                               HaveCheck() ? "yes" : "no"));
+  app.set_version_flag("--version", "qstore 1.0");
   std::function<int()> run;
 
   DemoOptions demo;

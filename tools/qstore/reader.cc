@@ -14,9 +14,7 @@
 namespace qstore::tool {
 
 std::unique_ptr<Reader> MakeFormReader(const std::string& path);
-#ifdef QSTORE_TOOL_HAVE_DOCSTORE
 std::unique_ptr<Reader> MakeDocReader(const std::string& path);
-#endif
 
 const char* KindName(FileKind kind) {
   return kind == FileKind::kForm ? "form" : "document";
@@ -46,11 +44,7 @@ std::unique_ptr<Reader> OpenReader(const std::string& path, FileKind kind) {
     PrepareTemplateLookup(path);
     return MakeFormReader(path);
   }
-#ifdef QSTORE_TOOL_HAVE_DOCSTORE
   return MakeDocReader(path);
-#else
-  throw ToolError(path + ": this qstore was built without the document library");
-#endif
 }
 
 std::string LibraryPath(const std::string& path) {

@@ -115,8 +115,7 @@ class Reader {
   virtual int PageCount() = 0;
   // Everything of page `number` (1-based); throws CallError when the library refuses a read.
   virtual PageInfo Page(int number) = 0;
-  // The field definitions (forms only; empty for documents and when the tool is built without the
-  // field exports).
+  // The field definitions (forms only; empty for documents).
   virtual FieldSet Fields() { return {}; }
 
  protected:
