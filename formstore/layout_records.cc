@@ -1,5 +1,8 @@
 #include "formstore/layout_records.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "common/model/page.h"
 #include "common/status.h"
 
@@ -144,6 +147,8 @@ int ReadPlacementRecord(Form& form, RecordReader& in, const RecordHead& head, in
     p.reserved = body[11];
     list->push_back(p);
   }
+  // A copy holds each field of its table once: a second 'f' for a field adds no placement.
+  std::vector<uint16_t> taken;
   for (;;) {
     RecordHead next;
     if (in.ReadHead(&next) != kOk) return kDamaged;
@@ -153,7 +158,11 @@ int ReadPlacementRecord(Form& form, RecordReader& in, const RecordHead& head, in
     }
     if (ReadBody(in, next, body, true) != kOk) return kDamaged;
     FieldRec* f = defs.FindField(GetU16(body + 4));
-    if (kept && f != nullptr && f->pub.ParentId == id) TakeField(f, body, size_t(next.length));
+    if (!kept || f == nullptr || f->pub.ParentId != id ||
+        std::find(taken.begin(), taken.end(), f->pub.FieldId) != taken.end())
+      continue;
+    taken.push_back(f->pub.FieldId);
+    TakeField(f, body, size_t(next.length));
   }
 }
 

@@ -507,7 +507,7 @@ TEST_F(FieldRoundTripTest, OlderAndForeignPlacementRecords) {
   const std::string path = Save();
   // Appended after the chart: an older 8-byte 'f' (no number; presentation bytes 0x9A, 0xC0),
   // an 'f' of a field the template lacks, an 'f' of a table's field outside its 't', and a 't'
-  // whose 'f' records name a field of the table and a field outside it.
+  // whose 'f' records name a field of the table (twice) and a field outside it.
   auto record = [](char tag, std::vector<uint8_t> body) {
     std::string r = {'\x1b', tag, char(body.size()), 0, 0, 0};
     return r + std::string(body.begin(), body.end());
@@ -519,6 +519,7 @@ TEST_F(FieldRoundTripTest, OlderAndForeignPlacementRecords) {
         << record('f', {3, 0, 3, 0, kTableC, 0, 1, 0, 0, 0, 0, 0})
         << record('t', {kTable, 0, 1, 0, 1, 0, 1, 0, 1, 2, 0, 0})
         << record('f', {1, 0, 2, 0, kTableB, 0, 1, 0, 0x20, 0, 0xFF, 0})
+        << record('f', {1, 0, 4, 0, kTableB, 0, 1, 0, 0x20, 0, 0, 0})  // again: one copy
         << record('f', {1, 0, 3, 0, kPlain2, 0, 1, 0, 0x20, 0, 0, 0})
         << record('t', {kRecord, 0, 1, 0, 3, 0, 3, 0, 1, 1, 0, 0})  // no table: dropped
         << record('f', {1, 0, 1, 0, kRecordA, 0, 1, 0, 0x20, 0, 0, 0});
@@ -535,6 +536,7 @@ TEST_F(FieldRoundTripTest, OlderAndForeignPlacementRecords) {
   EXPECT_EQ(form.FormC, 1);
   EXPECT_EQ(form.FormD, 3);
   EXPECT_EQ(CellOf(kTableB, 1), Cell(1, 2));
+  EXPECT_EQ(QfaExistFieldLayout(&h, kTableB), 1);
   EXPECT_EQ(QfaExistFieldLayout(&h, kRecordA), 0);
   EXPECT_EQ(QfaExistFieldLayout(&h, kTableC), 0);
   EXPECT_EQ(QfaExistFieldLayout(&h, kPlain2), 0);
