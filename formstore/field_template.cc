@@ -36,6 +36,8 @@ class LineReader {
     }
     return !line->empty();
   }
+  // True once a read of the file has failed (which ends the lines like the end of the file).
+  bool failed() const { return failed_; }
 
  private:
   int Get() {
@@ -46,7 +48,9 @@ class LineReader {
   int Peek() {
     if (pos_ == size_) {
       size_t got = 0;
-      if (eof_ || !file_.Read(buf_, sizeof buf_, &got) || got == 0) {
+      if (eof_) return -1;
+      if (!file_.Read(buf_, sizeof buf_, &got)) failed_ = true;
+      if (failed_ || got == 0) {
         eof_ = true;
         return -1;
       }
@@ -60,6 +64,7 @@ class LineReader {
   char buf_[4096];
   size_t pos_ = 0, size_ = 0;
   bool eof_ = false;
+  bool failed_ = false;
 };
 
 // The tokens of one statement: split at '=', ',' and line ends, runs of separators counting as
@@ -266,7 +271,7 @@ bool ResolveTemplate(const char* name, char (&path)[kNameBufferSize]) {
 
 }  // namespace
 
-void ReadFieldTemplate(File& file, FieldDefs* defs) {
+bool ReadFieldTemplate(File& file, FieldDefs* defs) {
   defs->control() = DefaultFieldControl();
   LineReader lines(file);
   Nesting open;
@@ -278,6 +283,7 @@ void ReadFieldTemplate(File& file, FieldDefs* defs) {
   } catch (const std::bad_alloc&) {
     // Ends the reading like a full table: what was read so far stays.
   }
+  return !lines.failed();
 }
 
 void ReadFieldTemplateControl(File& file, FieldControl* out) {
@@ -302,8 +308,9 @@ int LoadFieldTemplate(const char* name, FieldDefs* defs) {
   defs->control() = DefaultFieldControl();
   std::unique_ptr<File> file = CurrentEnv()->Open(path, OpenMode::kRead);
   if (!file) return kTemplateMissing;
-  ReadFieldTemplate(*file, defs);
-  return kOk;
+  // A template cut short by a read error would define only some of the fields, and the
+  // placements of the others would be dropped from the form without a word.
+  return ReadFieldTemplate(*file, defs) ? kOk : kTemplateMissing;
 }
 
 int LoadFieldTemplateControl(const char* name, FieldControl* out) {

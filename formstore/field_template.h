@@ -21,8 +21,9 @@ namespace qs {
 // Reads a template into `defs`, whose tables the caller has emptied: the program settings start
 // from their defaults. A full table (25 structures, 576 fields) or a lack of memory ends the
 // reading with what was read so far. Structures nested deeper than five are skipped with
-// everything inside them; closers with nothing open are skipped; over-long names are cut.
-void ReadFieldTemplate(File& file, FieldDefs* defs);
+// everything inside them; closers with nothing open are skipped; over-long names are cut. False
+// when a read of the file failed: the template was not read to its end.
+bool ReadFieldTemplate(File& file, FieldDefs* defs);
 
 // Reads only the program settings that come before the first structure, field or closer line.
 // `out` starts from the defaults.
@@ -30,7 +31,7 @@ void ReadFieldTemplateControl(File& file, FieldControl* out);
 
 // Finds a template by name (".QFT" appended to a name without '.'; a full path as it is, any other
 // name under BaseDir + "QFT/") and reads it. kTemplateMissing when it is not found or cannot be
-// opened.
+// opened or read.
 int LoadFieldTemplate(const char* name, FieldDefs* defs);
 // The same for the program settings alone; `out` holds the defaults whatever the result.
 int LoadFieldTemplateControl(const char* name, FieldControl* out);

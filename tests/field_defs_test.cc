@@ -1,5 +1,7 @@
 // Field definitions read from templates: the statement syntax, nesting, limits, the program
 // settings (with and without a form), presentation values, and reloading on a new template name.
+#include "formstore/field_defs.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -7,6 +9,8 @@
 #include <vector>
 
 #include "formstore.h"
+#include "formstore/field_template.h"
+#include "platform/memory_file.h"
 #include "support/form_fixture.h"
 
 namespace {
@@ -325,6 +329,38 @@ TEST(FieldDefsLifecycle, AMissingTemplateFailsCreateButNotTheFormAndFailsOpen) {
   std::remove((site.base() + "QFT/KEEP.QFT").c_str());
   EXPECT_EQ(QfaOpenForm(&opened, path), 105);
   EXPECT_EQ(opened.State, nullptr);
+}
+
+// A template file whose reads fail after the first `good` of them.
+class FailingFile final : public qs::MemoryFile {
+ public:
+  FailingFile(std::string text, int good) : MemoryFile(std::move(text)), good_(good) {}
+  bool Read(void* buf, size_t n, size_t* got) override {
+    *got = 0;
+    return good_-- > 0 && MemoryFile::Read(buf, n, got);
+  }
+
+ private:
+  int good_;
+};
+
+TEST(FieldTemplateRead, AReadErrorIsNoEndOfTheTemplate) {
+  // Long enough to need more than one read.
+  std::string text;
+  for (int id = 1; id <= 400; ++id) text += "$FIELD=x," + std::to_string(id) + ",F,ST,1\n";
+  const struct {
+    int good_reads;
+    bool whole;
+  } cases[] = {{1000, true}, {1, false}, {0, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.good_reads);
+    FailingFile file(text, c.good_reads);
+    qs::FieldDefs defs;
+    EXPECT_EQ(qs::ReadFieldTemplate(file, &defs), c.whole);
+    if (c.whole) {
+      EXPECT_EQ(defs.field_count(), 400);
+    }
+  }
 }
 
 TEST(SubsStrRev, ReversesByCharacter) {
