@@ -1,0 +1,63 @@
+// qstore check: the prohibited-character check of a document, its log shown in UTF-8.
+#include <fmt/format.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "docstore.h"
+#include "tools/qstore/commands.h"
+#include "tools/qstore/progress.h"
+#include "tools/qstore/status.h"
+#include "tools/qstore/text.h"
+
+namespace qstore::tool {
+
+namespace {
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace
+
+int RunCheck(const CheckOptions& options) {
+  if ((options.mask | options.replace) & ~14)
+    throw ToolError("--mask and --replace are sums of 2, 4 and 8");
+  DocHandle doc{};
+  Check(QdaOpenDoc(&doc, LibraryPath(options.doc).c_str()), options.doc, "QdaOpenDoc");
+  struct Closer {
+    DocHandle* doc;
+    ~Closer() { QdaCloseDoc(doc); }
+  } closer{&doc};
+  const std::string log = options.log.empty() ? "" : LibraryPath(options.log);
+  const std::string table = options.table.empty() ? "" : LibraryPath(options.table);
+  const size_t log_before = log.empty() ? 0 : ReadAll(log).size();
+  int32_t found = 0;
+  {
+    BusyBar busy("checking");
+    found = QdaCheckReplaceTextAp2(&doc, options.mask, options.replace, log.c_str(), table.c_str());
+  }
+  if (found < 0) throw CallError(options.doc, "QdaCheckReplaceTextAp2", found);
+  if (!log.empty()) {
+    const std::string added = ReadAll(log).substr(log_before);
+    fmt::print("{}", ShowText(added));
+  }
+  const char* names[] = {"full-width alphanumerics", "half-width katakana",
+                         "user-defined or special characters"};
+  for (int bit = 0; bit < 3; ++bit) {
+    const int value = 2 << bit;
+    if (found & value)
+      fmt::print("{}: {} {}\n", options.doc, names[bit],
+                 options.replace & value ? "replaced" : "found");
+  }
+  if (found == 0) fmt::print("{}: nothing found\n", options.doc);
+  if ((found & options.replace) != 0 && QdaQueryDocUpdate(&doc) > 0) {
+    const std::string output = options.output.empty() ? options.doc : options.output;
+    Check(QdaSaveDoc(&doc, LibraryPath(output).c_str()), output, "QdaSaveDoc");
+    fmt::print("saved {}\n", output);
+  }
+  return found == 0 ? kExitOk : kExitFound;
+}
+
+}  // namespace qstore::tool
