@@ -22,12 +22,8 @@ constexpr size_t kLayoutByte1 = 55;
 constexpr size_t kLayoutByte2 = 60;
 // A text whose Kind is this shows the document's title instead of a text of its own.
 constexpr uint8_t kTitleBound = 1;
-// Pieces in which bodies too large for one record buffer (pictures) are copied.
-constexpr size_t kCopyPiece = 16380;
 // Internal: a page holds a record too large to be rewritten in memory.
 constexpr int kRecordTooLarge = 1;
-// Chains up to this length are copied as bytes through memory.
-constexpr size_t kWholeChainCopy = 65536;
 
 // A file that takes every write and keeps nothing.
 class Discard final : public MemoryFile {
@@ -220,15 +216,8 @@ class Concatenation {
 
   // A body larger than a record buffer (a picture) is copied in pieces, unchanged.
   static int CopyLarge(RecordReader& in, RecordWriter& out, const RecordHead& head) {
-    int status = out.WriteHead(head.tag, uint64_t(head.length));
-    uint8_t piece[kCopyPiece];
-    for (uint64_t left = uint64_t(head.length); status == kOk && left > 0;) {
-      const size_t n = left < sizeof piece ? size_t(left) : sizeof piece;
-      status = in.ReadBody(piece, n);
-      if (status == kOk) status = out.WriteBytes(piece, n);
-      left -= n;
-    }
-    return status;
+    const int status = out.WriteHead(head.tag, uint64_t(head.length));
+    return status == kOk ? CopyRecordBody(in, out, uint64_t(head.length)) : status;
   }
 
   Document& target_;

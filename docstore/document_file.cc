@@ -16,17 +16,6 @@ namespace qs {
 
 namespace {
 
-// Copies the rest of a record's body in pieces no larger than a record buffer.
-int CopyBody(RecordReader& in, RecordWriter& out, uint64_t length) {
-  uint8_t piece[kMaxRecordBody];
-  for (uint64_t left = length; left > 0;) {
-    const size_t n = left < sizeof piece ? size_t(left) : sizeof piece;
-    if (in.ReadBody(piece, n) != kOk || out.WriteBytes(piece, n) != kOk) return kDamaged;
-    left -= n;
-  }
-  return kOk;
-}
-
 class DocumentReader {
  public:
   DocumentReader(Document& doc, File& file) : doc_(doc), in_(&file) {}
@@ -130,7 +119,7 @@ class DocumentReader {
     const size_t n = size_t(head.length);
     if (n > kMaxRecordBody) {
       if (out.WriteHead(head.tag, n) != kOk) return kDamaged;
-      return CopyBody(in_, out, n);
+      return CopyRecordBody(in_, out, n);
     }
     uint8_t body[kMaxRecordBody];
     if (in_.ReadBody(body, n) != kOk) return kDamaged;
@@ -151,9 +140,6 @@ class DocumentReader {
   std::vector<bool> seen_;  // seen_[n]: page n's 'P' has been read
 };
 
-// Chains up to this length are copied whole through memory when a document is written.
-constexpr size_t kWholeChainCopy = 65536;
-
 // Copies page `number`'s chain to the file: its 'P' record renumbered, then every record up to the
 // end record.
 int CopyChainToFile(RecordReader& in, RecordWriter& out, int number) {
@@ -168,7 +154,7 @@ int CopyChainToFile(RecordReader& in, RecordWriter& out, int number) {
     if (in.ReadHead(&head) != kOk) return kDamaged;
     if (head.end || head.tag == kTagEnd || head.tag == kTagPage) return kOk;
     if (out.WriteHead(head.tag, uint64_t(head.length)) != kOk) return kDamaged;
-    const int status = CopyBody(in, out, uint64_t(head.length));
+    const int status = CopyRecordBody(in, out, uint64_t(head.length));
     if (status != kOk) return status;
   }
 }

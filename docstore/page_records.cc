@@ -7,6 +7,16 @@
 
 namespace qs {
 
+int CopyRecordBody(RecordReader& in, RecordWriter& out, uint64_t length) {
+  uint8_t piece[kMaxRecordBody];
+  for (uint64_t left = length; left > 0;) {
+    const size_t n = left < sizeof piece ? size_t(left) : sizeof piece;
+    if (in.ReadBody(piece, n) != kOk || out.WriteBytes(piece, n) != kOk) return kDamaged;
+    left -= n;
+  }
+  return kOk;
+}
+
 int WritePageRecords(RecordWriter& out, int number, const Page& page) {
   int status = WritePageHead(out, number, page.inf);
   for (int i = 0; i < page.data_count && status == kOk; ++i)

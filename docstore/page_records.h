@@ -19,6 +19,13 @@ namespace qs {
 constexpr uint8_t kTagEnd = 0;
 // A chain's first record must be 'P': the page reader's status otherwise.
 constexpr int kNoPageRecord = -2;
+// Chains up to this length are copied whole through memory when a document is written or
+// concatenated; longer ones (pictures) go record by record.
+constexpr size_t kWholeChainCopy = 65536;
+
+// Copies the next `length` bytes of a record body from `in` to `out` in pieces no larger than a
+// record buffer; kDamaged when a read or a write fails.
+int CopyRecordBody(RecordReader& in, RecordWriter& out, uint64_t length);
 
 // Writes page `number`'s records and the end record. kPictureCopy when an inserted figure's
 // picture cannot be carried, kDamaged when a write fails, kRefused for an item that cannot be read.
