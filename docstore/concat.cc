@@ -262,8 +262,7 @@ int ConcatDoc(Document& target, Document& source) {
   if (status != kOk) {
     // Back to the target as it was: the appended pages go (their chains are freed) and so do the
     // names the source's fonts were given.
-    for (int position = first + inserted - 1; position >= first; --position)
-      target.DeletePageEntry(position);
+    target.DropLastPages(inserted);
     std::memcpy(target.header().rec.font_names, fonts_before, sizeof fonts_before);
     return kRefused;
   }

@@ -141,6 +141,14 @@ int Document::AppendUnstoredPages(int count) {
   return kOk;
 }
 
+void Document::DropLastPages(int count) {
+  for (; count > 0 && !pages_.empty(); --count) {
+    cache_->Discard(page_count());
+    work_->Abandon(pages_.back().chain);
+    pages_.pop_back();
+  }
+}
+
 void Document::NoteStoredFonts(int position, uint8_t fonts) {
   if (position >= 1 && position <= page_count()) pages_[position - 1].fonts = fonts;
 }

@@ -67,6 +67,10 @@ class Document final : public Binder, private PageCache::Backing {
   // Appends `count` pages that have no chain yet, for a reader that gives each its chain with
   // WriteStoredPage. kRefused when the document would exceed 9999 pages.
   int AppendUnstoredPages(int count);
+  // Takes the last `count` pages away again, writing nothing back (an append that failed part-way
+  // is undone even when another cached page could not be written); their chains' blocks become
+  // free.
+  void DropLastPages(int count);
 
   // Writes every dirty cached page back to its chain and empties the cache. kOk or the first
   // write-back's status.

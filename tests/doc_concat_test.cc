@@ -3,6 +3,7 @@
 // concatenation checked page by page.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -352,6 +353,26 @@ TEST_F(ConcatTest, FailurePartWayLeavesTheTargetAsItWas) {
   ASSERT_EQ(QdaGetPageCount(&target), 5);
   EXPECT_EQ(PageDigest(&target, 1), before.digests[0]);
   for (int n = 1; n <= 4; ++n) EXPECT_EQ(PageDigest(&target, n + 1), PageDigest(&source, n));
+}
+
+// The appended pages go again even when the target's own cached page cannot be written back (its
+// picture is gone), since undoing the append writes nothing back.
+TEST_F(ConcatTest, FailurePartWayUndoesTheAppendWhateverTheCachedPages) {
+  qs::test::FaultEnv env;
+  qs::test::ScopedEnv use(&env);
+  qs_test::CreateDoc(&target, 1);
+  char path[256] = {};
+  std::strcpy(path, site.WriteFile("pictures/gone.bmp", std::string(100, 'x')).c_str());
+  uint16_t e = 0;
+  InsFigure ins{};
+  ASSERT_EQ(QdaAddInsFigure(&target, &ins, path, &e), 0);
+  ASSERT_EQ(std::remove(path), 0);  // the add left the copy's name in `path`: the copy is gone
+  qs_test::CreateDoc(&source, 3);
+  ASSERT_EQ(doc(&source).FlushPages(), 0);
+  env.FailWriteNumber(2);
+  EXPECT_EQ(QdaConcatDoc(&target, &source), -1);
+  env.FailWriteNumber(0);
+  EXPECT_EQ(QdaGetPageCount(&target), 1);
 }
 
 // A seeded page of varied content: texts in three fonts, a chart on every third page, a free cell
