@@ -286,7 +286,7 @@ bool ReadFieldTemplate(File& file, FieldDefs* defs) {
   return !lines.failed();
 }
 
-void ReadFieldTemplateControl(File& file, FieldControl* out) {
+bool ReadFieldTemplateControl(File& file, FieldControl* out) {
   *out = DefaultFieldControl();
   LineReader lines(file);
   std::string line;
@@ -300,6 +300,7 @@ void ReadFieldTemplateControl(File& file, FieldControl* out) {
     }
   } catch (const std::bad_alloc&) {
   }
+  return !lines.failed();
 }
 
 int LoadFieldTemplate(const char* name, FieldDefs* defs) {
@@ -319,8 +320,10 @@ int LoadFieldTemplateControl(const char* name, FieldControl* out) {
   if (!ResolveTemplate(name, path)) return kTemplateMissing;
   std::unique_ptr<File> file = CurrentEnv()->Open(path, OpenMode::kRead);
   if (!file) return kTemplateMissing;
-  ReadFieldTemplateControl(*file, out);
-  return kOk;
+  // Settings cut short by a read error are not the template's settings.
+  if (ReadFieldTemplateControl(*file, out)) return kOk;
+  *out = DefaultFieldControl();
+  return kTemplateMissing;
 }
 
 }  // namespace qs

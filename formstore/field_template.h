@@ -26,8 +26,8 @@ namespace qs {
 bool ReadFieldTemplate(File& file, FieldDefs* defs);
 
 // Reads only the program settings that come before the first structure, field or closer line.
-// `out` starts from the defaults.
-void ReadFieldTemplateControl(File& file, FieldControl* out);
+// `out` starts from the defaults. False when a read fails before those lines end.
+bool ReadFieldTemplateControl(File& file, FieldControl* out);
 
 // Finds a template by name (".QFT" appended to a name without '.'; a full path as it is, any other
 // name under BaseDir + "QFT/") and reads it. kTemplateMissing when it is not found or cannot be

@@ -360,6 +360,12 @@ TEST(FieldTemplateRead, AReadErrorIsNoEndOfTheTemplate) {
     if (c.whole) {
       EXPECT_EQ(defs.field_count(), 400);
     }
+    // The settings reader stops at the first field: only a failure before it counts.
+    FailingFile settings(std::string(5000, '\n') + text, c.good_reads);
+    FieldControl control;
+    EXPECT_EQ(qs::ReadFieldTemplateControl(settings, &control), c.whole);
+    FailingFile settings_then_fields(text, c.good_reads);
+    EXPECT_EQ(qs::ReadFieldTemplateControl(settings_then_fields, &control), c.good_reads > 0);
   }
 }
 
