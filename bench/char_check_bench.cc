@@ -54,7 +54,8 @@ class TableJudge final : public qs::SpecialChars {
 
 void BM_ConvertText(benchmark::State& state) {
   qs::ProhibitGroups groups;
-  if (qs::ReadProhibitGroups(kDataDir + "prohibit.ini", &groups) != qs::kOk) std::abort();
+  if (qs::ReadProhibitGroups(*qs::CurrentEnv(), kDataDir + "prohibit.ini", &groups) != qs::kOk)
+    std::abort();
   TableJudge judge;
   const std::string text = MixedText();
   std::string out;

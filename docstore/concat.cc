@@ -53,6 +53,7 @@ class AppendingTarget final : public Binder {
   Header& header() override { return t_.header(); }
   int StoreHeader(const Header& next) override { return t_.StoreHeader(next); }
   UndoState& undo() override { return t_.undo(); }
+  Env& env() override { return t_.env(); }
   std::string FreshScratchName(std::string_view like) override { return t_.FreshScratchName(like); }
   bool FontNumberInUse(int number) override {
     return (number >= 0 && number <= 7 && ((reserved_ >> number) & 1)) ||

@@ -52,13 +52,13 @@ void UseDocCounterForTesting(const std::string& name) {
   Registry().UseCounter(name);
 }
 
-Document::Document() = default;
+Document::Document(Env& env) : env_(env) {}
 
-std::unique_ptr<Document> Document::Make(int* status) {
+std::unique_ptr<Document> Document::Make(Env& env, int* status) {
   *status = kOk;
   std::unique_ptr<Document> doc;
   try {
-    doc.reset(new Document());
+    doc.reset(new Document(env));
     SharedCounter* counter = Counter();
     if (counter == nullptr) {
       *status = kNoMemory;
@@ -67,10 +67,10 @@ std::unique_ptr<Document> Document::Make(int* status) {
     doc->doc_no_ = counter->Increment();
     doc->header_.rec.version = kHeaderVersion;
     doc->header_.rec.created = doc->header_.rec.updated = NowSeconds();
-    SweepScratchFiles(DocWorkDir(), kTraits.scratch_prefix, doc->doc_no_);
+    SweepScratchFiles(env, DocWorkDir(), kTraits.scratch_prefix, doc->doc_no_);
     doc->name_seq_ = 0;
     doc->cache_.reset(new PageCache(*doc));
-    doc->work_ = WorkFile::Create(doc->FreshScratchName("poi.QDw"));
+    doc->work_ = WorkFile::Create(env, doc->FreshScratchName("poi.QDw"));
     if (!doc->work_) {
       *status = kCannotOpen;
       return nullptr;  // the destructor gives the number back and sweeps
@@ -93,7 +93,7 @@ Document::~Document() {
   undo_.undo_journal.reset();
   undo_.redo_journal.reset();
   if (doc_no_ == 0) return;
-  SweepScratchFiles(DocWorkDir(), kTraits.scratch_prefix, doc_no_);
+  SweepScratchFiles(env_, DocWorkDir(), kTraits.scratch_prefix, doc_no_);
   name_seq_ = 0;
   if (SharedCounter* counter = Counter()) counter->GiveBack(doc_no_);
 }
@@ -177,7 +177,8 @@ int Document::StoreHeader(const Header& next) {
 }
 
 std::string Document::FreshScratchName(std::string_view like) {
-  return qs::FreshScratchName(DocWorkDir(), kTraits.scratch_prefix, doc_no_, &name_seq_, like);
+  return qs::FreshScratchName(env_, DocWorkDir(), kTraits.scratch_prefix, doc_no_, &name_seq_,
+                              like);
 }
 
 bool Document::FontNumberInUse(int number) {
@@ -295,7 +296,7 @@ int Document::StorePage(int number, const Page& page) {
   // The chain about to be written carries exactly the pictures of these files, in this order.
   std::vector<std::string> pictures = PicturesOfPage(page);
   const int status = WriteChain(number, PageFontNumbers(page), [&](RecordWriter& out) {
-    return WritePageRecords(out, number, page);
+    return WritePageRecords(env_, out, number, page);
   });
   if (status == kOk) pages_[number - 1].pictures.swap(pictures);
   return status;

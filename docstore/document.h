@@ -40,8 +40,9 @@ class Document final : public Binder, private PageCache::Backing {
   // times, sweeps leftovers of an earlier document of the same number and creates the work file
   // (the first fresh scratch name, extension ".QDw"). The document has no pages. Null with *status
   // kNoMemory when the state cannot be made, kCannotOpen when the work file cannot; in both cases
-  // nothing is left behind (number given back, files swept).
-  static std::unique_ptr<Document> Make(int* status);
+  // nothing is left behind (number given back, files swept). Every file operation of the document
+  // goes through `env`, which must outlive it.
+  static std::unique_ptr<Document> Make(Env& env, int* status);
   // The document behind a handle, or null.
   static Document* FromHandle(const DocHandle* handle);
   // Releases everything: cache, work file, scratch files; gives the number back.
@@ -115,12 +116,13 @@ class Document final : public Binder, private PageCache::Backing {
   Header& header() override { return header_; }
   int StoreHeader(const Header& next) override;
   UndoState& undo() override { return undo_; }
+  Env& env() override { return env_; }
   // FreshName: a name no file has yet, with the extension of `like`.
   std::string FreshScratchName(std::string_view like) override;
   bool FontNumberInUse(int number) override;
 
  private:
-  Document();
+  explicit Document(Env& env);
 
   // What the document keeps of each page that is not a record in memory.
   struct StoredPage {
@@ -141,6 +143,7 @@ class Document final : public Binder, private PageCache::Backing {
   int ReadChain(int position, const std::function<int(RecordReader&)>& read);
   int WriteChain(int position, uint8_t fonts, const std::function<int(RecordWriter&)>& write);
 
+  Env& env_;
   uint32_t doc_no_ = 0;
   Header header_;
   uint32_t update_count_ = 0;

@@ -171,7 +171,7 @@ int ReadDocument(Document& doc, File& file) {
 }
 
 int ReadDocumentFile(Document& doc, const std::string& path) {
-  std::unique_ptr<File> file = CurrentEnv()->Open(path, OpenMode::kRead);
+  std::unique_ptr<File> file = doc.env().Open(path, OpenMode::kRead);
   if (!file) return kCannotOpen;
   return ReadDocument(doc, *file);
 }
@@ -204,7 +204,8 @@ int WriteDocument(Document& doc, File& file) {
 }
 
 int SaveDocumentFile(Document& doc, const std::string& path) {
-  return WriteFileAtomically(path, [&doc](File& file) { return WriteDocument(doc, file); });
+  return WriteFileAtomically(doc.env(), path,
+                             [&doc](File& file) { return WriteDocument(doc, file); });
 }
 
 int ReadDocInf(File& file, DocInf* info, char* title) {
@@ -229,10 +230,9 @@ int ReadDocInf(File& file, DocInf* info, char* title) {
   }
 }
 
-int ReadDocInfDirect(const std::string& path, DocInf* info, char* title) {
-  Env* env = CurrentEnv();
-  if (!env->Exists(path)) return kNotFound;
-  std::unique_ptr<File> file = env->Open(path, OpenMode::kRead);
+int ReadDocInfDirect(Env& env, const std::string& path, DocInf* info, char* title) {
+  if (!env.Exists(path)) return kNotFound;
+  std::unique_ptr<File> file = env.Open(path, OpenMode::kRead);
   if (!file) return kCannotOpen;
   return ReadDocInf(*file, info, title);
 }

@@ -39,8 +39,8 @@ int SaveDocumentFile(Document& doc, const std::string& path);
 // 288-byte 'H' record precedes the first 'P' record, the records are not framed or the file ends
 // first; kNoMemory.
 int ReadDocInf(File& file, DocInf* info, char* title);
-// kNotFound when no file exists at `path`, kCannotOpen when it cannot be opened.
-int ReadDocInfDirect(const std::string& path, DocInf* info, char* title);
+// kNotFound when no file exists at `path` in `env`, kCannotOpen when it cannot be opened.
+int ReadDocInfDirect(Env& env, const std::string& path, DocInf* info, char* title);
 
 }  // namespace qs
 

@@ -14,7 +14,7 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaCreateDoc(DocHandle* handle, c
   if (handle == nullptr || info == nullptr) return qs::kRefused;
   handle->State = nullptr;
   int status = qs::kOk;
-  std::unique_ptr<Document> doc = Document::Make(&status);
+  std::unique_ptr<Document> doc = Document::Make(*qs::CurrentEnv(), &status);
   if (!doc) return status == qs::kCannotOpen ? qs::kNoWorkFile : qs::kRefused;
   doc->header().rec.inf = *info;
   handle->State = doc.release();
@@ -26,9 +26,11 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaOpenDoc(DocHandle* handle, con
   if (handle == nullptr || path == nullptr) return qs::kRefused;
   handle->State = nullptr;
   try {
-    if (!qs::CurrentEnv()->Exists(path)) return qs::kNotFound;
+    // The document to be is found, and then read, through the file system it will use.
+    qs::Env& env = *qs::CurrentEnv();
+    if (!env.Exists(path)) return qs::kNotFound;
     int status = qs::kOk;
-    std::unique_ptr<Document> doc = Document::Make(&status);
+    std::unique_ptr<Document> doc = Document::Make(env, &status);
     if (!doc) return status == qs::kCannotOpen ? qs::kRefused : qs::kNoDocState;
     status = qs::ReadDocumentFile(*doc, path);
     // A document that could not be read in full is released with everything it made.
@@ -75,7 +77,7 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaGetDocInfDirect(const char* pa
                                                                   char* title) {
   if (path == nullptr || info == nullptr || title == nullptr) return qs::kRefused;
   try {
-    return qs::ReadDocInfDirect(path, info, title);
+    return qs::ReadDocInfDirect(*qs::CurrentEnv(), path, info, title);
   } catch (...) {
     return qs::kNoMemory;
   }

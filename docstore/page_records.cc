@@ -17,10 +17,10 @@ int CopyRecordBody(RecordReader& in, RecordWriter& out, uint64_t length) {
   return kOk;
 }
 
-int WritePageRecords(RecordWriter& out, int number, const Page& page) {
+int WritePageRecords(Env& env, RecordWriter& out, int number, const Page& page) {
   int status = WritePageHead(out, number, page.inf);
   for (int i = 0; i < page.data_count && status == kOk; ++i)
-    status = WritePageItem(out, page, page.data[i]);
+    status = WritePageItem(env, out, page, page.data[i]);
   if (status == kOk) status = out.Write(kTagEnd, nullptr, 0);
   return status;
 }

@@ -27,9 +27,10 @@ constexpr size_t kWholeChainCopy = 65536;
 // record buffer; kDamaged when a read or a write fails.
 int CopyRecordBody(RecordReader& in, RecordWriter& out, uint64_t length);
 
-// Writes page `number`'s records and the end record. kPictureCopy when an inserted figure's
-// picture cannot be carried, kDamaged when a write fails, kRefused for an item that cannot be read.
-int WritePageRecords(RecordWriter& out, int number, const Page& page);
+// Writes page `number`'s records and the end record; picture files are read through `env`.
+// kPictureCopy when an inserted figure's picture cannot be carried, kDamaged when a write fails,
+// kRefused for an item that cannot be read.
+int WritePageRecords(Env& env, RecordWriter& out, int number, const Page& page);
 
 // Reads a page's records into an empty page record; pictures are extracted to fresh scratch files
 // named by `b`. The reader takes a 'C' record only with its HR pair and an 'F' record of any length

@@ -8,8 +8,8 @@
 
 namespace qs {
 
-std::unique_ptr<WorkFile> WorkFile::Create(const std::string& path) {
-  std::unique_ptr<File> file = CurrentEnv()->Open(path, OpenMode::kCreate);
+std::unique_ptr<WorkFile> WorkFile::Create(Env& env, const std::string& path) {
+  std::unique_ptr<File> file = env.Open(path, OpenMode::kCreate);
   if (!file) return nullptr;
   return std::unique_ptr<WorkFile>(new WorkFile(std::move(file)));
 }

@@ -51,8 +51,8 @@ class WorkFile {
   // Links are 32-bit offsets: the file never grows past this many blocks (4 GiB).
   static constexpr uint32_t kMaxBlocks = uint32_t((uint64_t(1) << 32) / kBlockSize) - 1;
 
-  // Creates (or truncates) the file at `path`; null when it cannot.
-  static std::unique_ptr<WorkFile> Create(const std::string& path);
+  // Creates (or truncates) the file at `path` in `env`; null when it cannot.
+  static std::unique_ptr<WorkFile> Create(Env& env, const std::string& path);
   ~WorkFile();
   WorkFile(const WorkFile&) = delete;
   WorkFile& operator=(const WorkFile&) = delete;

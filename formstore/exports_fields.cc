@@ -41,7 +41,7 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaGetFieldControlDirect(const ch
                                                                         FieldControl* control) {
   if (control == nullptr) return qs::kRefused;
   try {
-    return qs::LoadFieldTemplateControl(name, control);
+    return qs::LoadFieldTemplateControl(*qs::CurrentEnv(), name, control);
   } catch (...) {
     *control = qs::DefaultFieldControl();
     return qs::kTemplateMissing;

@@ -9,6 +9,7 @@
 #include "formstore/form.h"
 #include "formstore/form_file.h"
 #include "formstore/form_names.h"
+#include "platform/env.h"
 
 using qs::Form;
 
@@ -16,10 +17,10 @@ namespace {
 
 // Copies a caller's form name into a name buffer and resolves it as a form data file. A name that
 // does not fit is not cut (that could name another file): it is not found.
-bool ResolveFormName(const char* name, char (&path)[qs::kNameBufferSize]) {
+bool ResolveFormName(qs::Env& env, const char* name, char (&path)[qs::kNameBufferSize]) {
   if (name == nullptr || strnlen(name, sizeof path) >= sizeof path) return false;
   std::strcpy(path, name);
-  return qs::ResolveName(path, qs::NameKind::kFormData);
+  return qs::ResolveName(env, path, qs::NameKind::kFormData);
 }
 
 // Releases a form that could not be opened and clears the handle, so nothing of it can be used.
@@ -34,11 +35,13 @@ int32_t DiscardForm(FormHandle* handle, Form* form, int32_t status) {
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaOpenForm(FormHandle* handle, const char* name) {
   if (handle == nullptr) return qs::kRefused;
   try {
+    // The form to be is found, and then read, through the file system it will use.
+    qs::Env& env = *qs::CurrentEnv();
     char path[qs::kNameBufferSize];
-    if (!ResolveFormName(name, path)) return qs::kNotFound;
+    if (!ResolveFormName(env, name, path)) return qs::kNotFound;
     Form* form = nullptr;
     try {
-      form = Form::Make(handle);
+      form = Form::Make(handle, env);
     } catch (...) {
       handle->State = nullptr;
       return qs::kNoMemory;
@@ -71,9 +74,10 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaGetFormInfDirect(const char* n
   if (info == nullptr || title == nullptr) return qs::kRefused;
   try {
     char path[qs::kNameBufferSize];
-    if (!ResolveFormName(name, path)) return qs::kNotFound;
+    qs::Env& env = *qs::CurrentEnv();
+    if (!ResolveFormName(env, name, path)) return qs::kNotFound;
     qs::Header header;
-    const int32_t status = qs::ReadFormHeaderFile(path, &header);
+    const int32_t status = qs::ReadFormHeaderFile(env, path, &header);
     if (status != qs::kOk) {
       title[0] = '\0';
       return status;
@@ -93,8 +97,9 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaPutFormInfDirect(const char* n
   if (info == nullptr) return qs::kRefused;
   try {
     char path[qs::kNameBufferSize];
-    if (!ResolveFormName(name, path)) return qs::kNotFound;
-    return qs::PatchFormHeaderFile(path, *info, title);
+    qs::Env& env = *qs::CurrentEnv();
+    if (!ResolveFormName(env, name, path)) return qs::kNotFound;
+    return qs::PatchFormHeaderFile(env, path, *info, title);
   } catch (...) {
     return qs::kRefused;
   }

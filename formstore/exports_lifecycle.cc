@@ -5,6 +5,7 @@
 #include "formstore.h"
 #include "formstore/form.h"
 #include "formstore/form_names.h"
+#include "platform/env.h"
 
 using qs::Form;
 
@@ -12,7 +13,7 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaCreateForm(FormHandle* handle,
                                                              const FormInf* info) {
   if (handle == nullptr || info == nullptr) return qs::kRefused;
   try {
-    Form::Make(handle);
+    Form::Make(handle, *qs::CurrentEnv());
   } catch (...) {
     handle->State = nullptr;
     return qs::kRefused;
@@ -39,7 +40,7 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaQueryFormUpdate(FormHandle* ha
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaFormExist2(char* name) {
   if (name == nullptr) return 0;
   try {
-    return qs::FormExist2(name);
+    return qs::FormExist2(*qs::CurrentEnv(), name);
   } catch (...) {
     return 0;
   }

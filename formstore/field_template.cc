@@ -263,10 +263,10 @@ bool Apply(const Parsed& p, FieldDefs* defs, Nesting* open) {
 }
 
 // A template is a file: a directory of that name is not found.
-bool ResolveTemplate(const char* name, char (&path)[kNameBufferSize]) {
+bool ResolveTemplate(Env& env, const char* name, char (&path)[kNameBufferSize]) {
   if (name == nullptr || strnlen(name, sizeof path) >= sizeof path) return false;
   std::strcpy(path, name);
-  return ResolveName(path, NameKind::kTemplate) && !CurrentEnv()->IsDirectory(path);
+  return ResolveName(env, path, NameKind::kTemplate) && !env.IsDirectory(path);
 }
 
 }  // namespace
@@ -303,22 +303,22 @@ bool ReadFieldTemplateControl(File& file, FieldControl* out) {
   return !lines.failed();
 }
 
-int LoadFieldTemplate(const char* name, FieldDefs* defs) {
+int LoadFieldTemplate(Env& env, const char* name, FieldDefs* defs) {
   char path[kNameBufferSize];
-  if (!ResolveTemplate(name, path)) return kTemplateMissing;
+  if (!ResolveTemplate(env, name, path)) return kTemplateMissing;
   defs->control() = DefaultFieldControl();
-  std::unique_ptr<File> file = CurrentEnv()->Open(path, OpenMode::kRead);
+  std::unique_ptr<File> file = env.Open(path, OpenMode::kRead);
   if (!file) return kTemplateMissing;
   // A template cut short by a read error would define only some of the fields, and the
   // placements of the others would be dropped from the form without a word.
   return ReadFieldTemplate(*file, defs) ? kOk : kTemplateMissing;
 }
 
-int LoadFieldTemplateControl(const char* name, FieldControl* out) {
+int LoadFieldTemplateControl(Env& env, const char* name, FieldControl* out) {
   *out = DefaultFieldControl();
   char path[kNameBufferSize];
-  if (!ResolveTemplate(name, path)) return kTemplateMissing;
-  std::unique_ptr<File> file = CurrentEnv()->Open(path, OpenMode::kRead);
+  if (!ResolveTemplate(env, name, path)) return kTemplateMissing;
+  std::unique_ptr<File> file = env.Open(path, OpenMode::kRead);
   if (!file) return kTemplateMissing;
   // Settings cut short by a read error are not the template's settings.
   if (ReadFieldTemplateControl(*file, out)) return kOk;

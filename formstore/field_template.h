@@ -30,11 +30,11 @@ bool ReadFieldTemplate(File& file, FieldDefs* defs);
 bool ReadFieldTemplateControl(File& file, FieldControl* out);
 
 // Finds a template by name (".QFT" appended to a name without '.'; a full path as it is, any other
-// name under BaseDir + "QFT/") and reads it. kTemplateMissing when it is not found or cannot be
-// opened or read.
-int LoadFieldTemplate(const char* name, FieldDefs* defs);
+// name under BaseDir + "QFT/") in `env` and reads it. kTemplateMissing when it is not found or
+// cannot be opened or read.
+int LoadFieldTemplate(Env& env, const char* name, FieldDefs* defs);
 // The same for the program settings alone; `out` holds the defaults whatever the result.
-int LoadFieldTemplateControl(const char* name, FieldControl* out);
+int LoadFieldTemplateControl(Env& env, const char* name, FieldControl* out);
 
 }  // namespace qs
 

@@ -50,14 +50,14 @@ void UseFormCounterForTesting(const std::string& name) {
   Registry().UseCounter(name);
 }
 
-Form* Form::Make(FormHandle* handle) {
-  std::unique_ptr<Form> form(new Form());
+Form* Form::Make(FormHandle* handle, Env& env) {
+  std::unique_ptr<Form> form(new Form(env));
   SharedCounter* counter = Counter();
   if (counter == nullptr) throw std::bad_alloc();
   form->form_no_ = counter->Increment();
   form->header_.rec.version = kHeaderVersion;
   form->header_.rec.created = form->header_.rec.updated = NowSeconds();
-  SweepScratchFiles(FormWorkDir(), kTraits.scratch_prefix, form->form_no_);
+  SweepScratchFiles(env, FormWorkDir(), kTraits.scratch_prefix, form->form_no_);
   form->figure_seq_ = 0;
   handle->State = form.get();
   handle->CurPage = 0;
@@ -71,7 +71,7 @@ Form* Form::FromHandle(const FormHandle* handle) {
 
 Form::~Form() {
   pages_.clear();
-  SweepScratchFiles(FormWorkDir(), kTraits.scratch_prefix, form_no_);
+  SweepScratchFiles(env_, FormWorkDir(), kTraits.scratch_prefix, form_no_);
   figure_seq_ = 0;
   if (SharedCounter* counter = Counter()) counter->GiveBack(form_no_);
 }
@@ -113,7 +113,7 @@ int Form::StoreHeader(const Header& next) {
   if (name != old) {
     layout_.ClearAll();
     fields_.Clear();
-    if (!name.empty()) status = LoadFieldTemplate(name.c_str(), &fields_);
+    if (!name.empty()) status = LoadFieldTemplate(env_, name.c_str(), &fields_);
     if (status != kOk) fields_.Clear();
   }
   header_ = next;
@@ -121,7 +121,8 @@ int Form::StoreHeader(const Header& next) {
 }
 
 std::string Form::FreshScratchName(std::string_view like) {
-  return qs::FreshScratchName(FormWorkDir(), kTraits.scratch_prefix, form_no_, &figure_seq_, like);
+  return qs::FreshScratchName(env_, FormWorkDir(), kTraits.scratch_prefix, form_no_, &figure_seq_,
+                              like);
 }
 
 bool Form::FontNumberInUse(int number) {

@@ -27,8 +27,9 @@ class Form final : public Binder {
   static const LibraryTraits kTraits;
 
   // Makes a form state: numbers it, sets the header's version and times, sweeps leftovers of an
-  // earlier form of the same number. Stores it in the handle (CurPage 0). Throws std::bad_alloc.
-  static Form* Make(FormHandle* handle);
+  // earlier form of the same number. Stores it in the handle (CurPage 0). Every file operation of
+  // the form goes through `env`, which must outlive it. Throws std::bad_alloc.
+  static Form* Make(FormHandle* handle, Env& env);
   // The form behind a handle, or null.
   static Form* FromHandle(const FormHandle* handle);
   // Releases everything the form owns, sweeps its scratch files and gives its number back.
@@ -55,6 +56,7 @@ class Form final : public Binder {
   Header& header() override { return header_; }
   int StoreHeader(const Header& next) override;
   UndoState& undo() override { return undo_; }
+  Env& env() override { return env_; }
   std::string FreshScratchName(std::string_view like) override;
   bool FontNumberInUse(int number) override;
   FieldLayoutHooks* layout_hooks() override { return &layout_; }
@@ -64,8 +66,9 @@ class Form final : public Binder {
   FieldLayout& layout() { return layout_; }
 
  private:
-  Form() = default;
+  explicit Form(Env& env) : env_(env) {}
 
+  Env& env_;
   uint32_t form_no_ = 0;
   Header header_;
   uint32_t update_count_ = 0;

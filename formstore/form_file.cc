@@ -134,7 +134,7 @@ int WriteForm(Form& form, File& file) {
       const Page* page = form.PageAt(number);
       status = WritePageHead(out, number, page->inf);
       for (int i = 0; i < page->data_count && status == kOk; ++i) {
-        status = WritePageItem(out, *page, page->data[i]);
+        status = WritePageItem(form.env(), out, *page, page->data[i]);
         if (status == kOk) status = WritePlacementRecords(out, form, number, page->data[i]);
       }
     }
@@ -146,7 +146,8 @@ int WriteForm(Form& form, File& file) {
 }
 
 int SaveFormFile(Form& form, const std::string& path) {
-  return WriteFileAtomically(path, [&form](File& file) { return WriteForm(form, file); });
+  return WriteFileAtomically(form.env(), path,
+                             [&form](File& file) { return WriteForm(form, file); });
 }
 
 int SaveFormAs(Form& form, char* file_name) {
@@ -167,7 +168,7 @@ int ReadForm(Form& form, File& file) {
 }
 
 int ReadFormFile(Form& form, const std::string& path) {
-  std::unique_ptr<File> file = CurrentEnv()->Open(path, OpenMode::kRead);
+  std::unique_ptr<File> file = form.env().Open(path, OpenMode::kRead);
   if (!file) return kCannotOpen;
   return ReadForm(form, *file);
 }
@@ -213,8 +214,8 @@ int ReadFormHeader(File& file, Header* out) {
   }
 }
 
-int ReadFormHeaderFile(const std::string& path, Header* out) {
-  std::unique_ptr<File> file = CurrentEnv()->Open(path, OpenMode::kRead);
+int ReadFormHeaderFile(Env& env, const std::string& path, Header* out) {
+  std::unique_ptr<File> file = env.Open(path, OpenMode::kRead);
   if (!file) return kCannotOpen;
   return ReadFormHeader(*file, out);
 }
@@ -235,8 +236,8 @@ int PatchFormHeader(File& file, const FormInf& inf, const char* title) {
   return kOk;
 }
 
-int PatchFormHeaderFile(const std::string& path, const FormInf& inf, const char* title) {
-  std::unique_ptr<File> file = CurrentEnv()->Open(path, OpenMode::kReadWrite);
+int PatchFormHeaderFile(Env& env, const std::string& path, const FormInf& inf, const char* title) {
+  std::unique_ptr<File> file = env.Open(path, OpenMode::kReadWrite);
   if (!file) return kCannotOpen;
   int status = PatchFormHeader(*file, inf, title);
   if (!file->Close()) status = kRefused;

@@ -36,13 +36,13 @@ int ReadFormFile(Form& form, const std::string& path);
 // Reads the header records of a form file without opening the form: 0, kCannotOpen, kDamaged,
 // kVersionTooNew, kNoMemory.
 int ReadFormHeader(File& file, Header* out);
-int ReadFormHeaderFile(const std::string& path, Header* out);
+int ReadFormHeaderFile(Env& env, const std::string& path, Header* out);
 
 // Replaces the information block and the title (cut at 40 bytes) in the 288-byte header of a form
 // file; nothing else of the file changes. kCannotOpen, or kRefused when the file does not start
 // with such a header or cannot be read or written.
 int PatchFormHeader(File& file, const FormInf& inf, const char* title);
-int PatchFormHeaderFile(const std::string& path, const FormInf& inf, const char* title);
+int PatchFormHeaderFile(Env& env, const std::string& path, const FormInf& inf, const char* title);
 
 }  // namespace qs
 

@@ -33,8 +33,8 @@ const char* SubdirFor(NameKind kind) {
 }
 
 // Copies `path` into the caller's buffer when it exists there and fits.
-bool TakeIfExists(const std::string& path, char* buffer) {
-  if (path.size() >= kNameBufferSize || !CurrentEnv()->Exists(path)) return false;
+bool TakeIfExists(Env& env, const std::string& path, char* buffer) {
+  if (path.size() >= kNameBufferSize || !env.Exists(path)) return false;
   std::memcpy(buffer, path.c_str(), path.size() + 1);
   return true;
 }
@@ -53,32 +53,31 @@ bool AppendDefaultExtension(char* name, size_t size, const char* extension) {
   return true;
 }
 
-bool ResolveName(char* buffer, NameKind kind) {
+bool ResolveName(Env& env, char* buffer, NameKind kind) {
   buffer[kNameBufferSize - 1] = '\0';
   if (!AppendDefaultExtension(buffer, kNameBufferSize, ExtensionFor(kind))) return false;
-  if (IsFullPath(buffer)) return CurrentEnv()->Exists(buffer);
+  if (IsFullPath(buffer)) return env.Exists(buffer);
   SearchDirs dirs;
   if (!AskSearchDirs(&dirs)) return false;
   const std::string name(buffer);
-  if (TakeIfExists(std::string(dirs.base) + SubdirFor(kind) + name, buffer)) return true;
-  return kind == NameKind::kFormData && TakeIfExists(std::string(dirs.flat) + name, buffer);
+  if (TakeIfExists(env, std::string(dirs.base) + SubdirFor(kind) + name, buffer)) return true;
+  return kind == NameKind::kFormData && TakeIfExists(env, std::string(dirs.flat) + name, buffer);
 }
 
-int FormExist2(char* name) {
+int FormExist2(Env& env, char* name) {
   // The caller provides room for the extension, as for a save.
   AppendDefaultExtension(name, std::strlen(name) + 5, ".QFD");
   SearchDirs dirs;
   if (!AskSearchDirs(&dirs)) return 0;
-  Env* env = CurrentEnv();
   if (std::strchr(name, ':') == nullptr && name[0] != '/') {
-    if (env->Exists(std::string(dirs.base) + "QFD/" + name)) return 1;
-    if (env->Exists(std::string(dirs.flat) + name)) return 2;
+    if (env.Exists(std::string(dirs.base) + "QFD/" + name)) return 1;
+    if (env.Exists(std::string(dirs.flat) + name)) return 2;
     return 0;
   }
   // A full path: where does it lie? The name is compared as given (the file system is
   // case-sensitive). The test is a plain substring test, so an empty directory answer (the
   // current directory) is found in every path.
-  if (!env->Exists(name)) return 0;
+  if (!env.Exists(name)) return 0;
   if (std::strstr(name, dirs.base) != nullptr) return 1;
   if (std::strstr(name, dirs.flat) != nullptr) return 2;
   return 0;

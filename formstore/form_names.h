@@ -6,6 +6,8 @@
 
 namespace qs {
 
+class Env;
+
 constexpr size_t kNameBufferSize = 256;
 
 enum class NameKind {
@@ -20,13 +22,13 @@ bool IsFullPath(const char* name);
 bool AppendDefaultExtension(char* name, size_t size, const char* extension);
 
 // Resolves the name in `buffer` (kNameBufferSize bytes) in place: on success the buffer holds the
-// path of an existing file or directory. A full path is taken as it is and the directory service is
-// not asked.
-bool ResolveName(char* buffer, NameKind kind);
+// path of an existing file or directory of `env`. A full path is taken as it is and the directory
+// service is not asked.
+bool ResolveName(Env& env, char* buffer, NameKind kind);
 
 // Where a form data file lies: 0 not found, 1 under BaseDir, 2 in FlatDir. Appends ".QFD" in place
 // to a name without '.'; the caller provides the room.
-int FormExist2(char* name);
+int FormExist2(Env& env, char* name);
 
 }  // namespace qs
 

@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (status == qs::kOk && std::memchr(title, '\0', sizeof title) == nullptr) std::abort();
 
   int made = qs::kOk;
-  std::unique_ptr<qs::Document> doc = qs::Document::Make(&made);
+  std::unique_ptr<qs::Document> doc = qs::Document::Make(*qs::CurrentEnv(), &made);
   if (!doc) std::abort();
   qs::MemoryFile again(data, size);
   if (qs::ReadDocument(*doc, again) != qs::kOk) return 0;

@@ -16,7 +16,7 @@ namespace {
 
 std::unique_ptr<qs::Document> NewDocument() {
   int status = qs::kOk;
-  std::unique_ptr<qs::Document> doc = qs::Document::Make(&status);
+  std::unique_ptr<qs::Document> doc = qs::Document::Make(*qs::CurrentEnv(), &status);
   if (!doc) std::abort();
   return doc;
 }

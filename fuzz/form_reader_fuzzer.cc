@@ -15,7 +15,7 @@ namespace {
 
 // An open form as QfaOpenForm makes it before reading: one empty page.
 struct OpenForm {
-  OpenForm() : form(qs::Form::Make(&handle)) {
+  OpenForm() : form(qs::Form::Make(&handle, *qs::CurrentEnv())) {
     if (form->InsertPage(0) != qs::kOk) std::abort();
   }
   ~OpenForm() { delete form; }

@@ -50,7 +50,8 @@ bool WholeCharacters(const std::string& s) {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   tables = new Tables;
   std::string csv;
-  if (qs::ReadProhibitGroups(kDataDir + "prohibit.ini", &tables->groups) != qs::kOk ||
+  if (qs::ReadProhibitGroups(*qs::CurrentEnv(), kDataDir + "prohibit.ini", &tables->groups) !=
+          qs::kOk ||
       !qs::ReadWholeFile(qs::CurrentEnv(), kDataDir + "pbrepl.csv", &csv))
     std::abort();
   tables->table.Parse(csv);

@@ -128,11 +128,11 @@ class Plugin {
   virtual void* Symbol(const char* name) = 0;
 };
 
-// Reads `key` of `section` from an INI file with the contract of GetPrivateProfileStringA: section
-// and key names compare case-insensitively; the value is trimmed of surrounding blanks; a missing
-// file, section or key gives `default_value`; the result is cut to size - 1 bytes and
+// Reads `key` of `section` from an INI file of `env` with the contract of GetPrivateProfileStringA:
+// section and key names compare case-insensitively; the value is trimmed of surrounding blanks; a
+// missing file, section or key gives `default_value`; the result is cut to size - 1 bytes and
 // NUL-terminated in `out`. Returns the number of bytes placed in `out` (without the NUL).
-size_t IniGetString(const std::string& path, const char* section, const char* key,
+size_t IniGetString(Env& env, const std::string& path, const char* section, const char* key,
                     const char* default_value, char* out, size_t size);
 
 // Shift-JIS (code page 932): true for a byte that starts a two-byte character.

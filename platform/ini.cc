@@ -87,13 +87,13 @@ bool FindValue(std::string_view text, std::string_view section, std::string_view
 
 }  // namespace
 
-size_t IniGetString(const std::string& path, const char* section, const char* key,
+size_t IniGetString(Env& env, const std::string& path, const char* section, const char* key,
                     const char* default_value, char* out, size_t size) {
   if (out == nullptr || size == 0) return 0;
   std::string text;
   std::string_view value = default_value != nullptr ? default_value : "";
   std::string_view found;
-  if (section != nullptr && key != nullptr && ReadWholeFile(CurrentEnv(), path, &text) &&
+  if (section != nullptr && key != nullptr && ReadWholeFile(&env, path, &text) &&
       FindValue(text, section, key, &found)) {
     value = found;
   }

@@ -42,7 +42,8 @@ std::string Configured(const Setting& setting) {
   std::string path;
   path.assign(config);
   char buf[kConfigValueSize];
-  size_t n = qs::IniGetString(path, kConfigSection, setting.key, "", buf, sizeof buf);
+  size_t n =
+      qs::IniGetString(*qs::CurrentEnv(), path, kConfigSection, setting.key, "", buf, sizeof buf);
   return result.assign(buf, n);
 }
 
@@ -121,7 +122,7 @@ SITEPATHS_API int SITEPATHS_CALL SitePathsWorkDir(char* dir256) {
     if (is_default) dir = DefaultWorkDir();
     AppendSeparator(&dir);
     if (dir.size() >= SITEPATHS_DIR_SIZE) return Answer(std::move(dir), dir256, SITEPATHS_DIR_SIZE);
-    const bool ready = qs::Env::Default()->CreateDirectories(dir, 0700);
+    const bool ready = qs::CurrentEnv()->CreateDirectories(dir, 0700);
     // The default lies in a directory every user may write to; someone else may have put a
     // directory or a link of that name there first, to read or replace our scratch files.
     if (is_default && !(ready && qs::IsOwnedDirectory(dir))) {

@@ -45,7 +45,7 @@ class AtomicFileTest : public qs_test::FormTest {
     }));
   }
   static int WriteText(const std::string& path, const char* text) {
-    return qs::WriteFileAtomically(path, [&](qs::File& f) {
+    return qs::WriteFileAtomically(*CurrentEnv(), path, [&](qs::File& f) {
       return f.Write(text, std::strlen(text)) ? qs::kOk : qs::kDamaged;
     });
   }
@@ -62,7 +62,7 @@ TEST_F(AtomicFileTest, TheNextSaveRemovesTemporariesWhoseWritersAreGone) {
   // Saves whose processes ended half way through their writing; each removed the one before.
   for (int i = 0; i < 3; ++i) {
     auto child = qs::ChildProcess::Start([&] {
-      return qs::WriteFileAtomically(target, [](qs::File& f) {
+      return qs::WriteFileAtomically(*CurrentEnv(), target, [](qs::File& f) {
         f.Write("partial", 7);
         std::_Exit(0);
         return qs::kOk;
@@ -87,7 +87,7 @@ TEST_F(AtomicFileTest, ATemporaryWithALiveWriterIsLeftAlone) {
   // The inner save runs while the outer one holds its temporary open; the lock belongs to the open
   // file, so this holds between processes and within one alike.
   int inner = -1;
-  const int outer = qs::WriteFileAtomically(target, [&](qs::File& f) {
+  const int outer = qs::WriteFileAtomically(*CurrentEnv(), target, [&](qs::File& f) {
     EXPECT_TRUE(f.Write("outer", 5));
     inner = WriteText(target, "inner");
     EXPECT_EQ(Temporaries(), 1);

@@ -486,6 +486,7 @@ class FaultBinder final : public Binder {
     return refuse_header_ ? kRefused : inner_.StoreHeader(next);
   }
   UndoState& undo() override { return inner_.undo(); }
+  Env& env() override { return inner_.env(); }
   std::string FreshScratchName(std::string_view like) override {
     return inner_.FreshScratchName(like);
   }

@@ -100,7 +100,7 @@ class ChargateTest : public ::testing::Test {
 };
 
 TEST_F(ChargateTest, AnswersFromTheTableAndTheUserDefinedArea) {
-  ASSERT_TRUE(gate.Load(kPlugin));
+  ASSERT_TRUE(gate.Load(*CurrentEnv(), kPlugin));
   ASSERT_NE(gate.Init(Write("t.csv", "8740,(1)\nA6,wo\nF041,X\n")), nullptr);
   EXPECT_EQ(gate.GroupLoad(Write("prohibit.ini", "")), 0);
   EXPECT_NE(gate.GroupLoad(dir.Sub("missing.ini")), 0);
@@ -119,16 +119,16 @@ TEST_F(ChargateTest, AnswersFromTheTableAndTheUserDefinedArea) {
 }
 
 TEST_F(ChargateTest, InitFailsWithoutAReadableTable) {
-  ASSERT_TRUE(gate.Load(kPlugin));
+  ASSERT_TRUE(gate.Load(*CurrentEnv(), kPlugin));
   EXPECT_EQ(gate.Init(dir.Sub("missing.csv")), nullptr);
   EXPECT_EQ(gate.Init(dir.path()), nullptr);  // a directory
 }
 
 TEST_F(ChargateTest, WrappersAnswerWithoutAPlugin) {
-  EXPECT_FALSE(gate.Load(dir.Sub("libchargate.so")));
-  EXPECT_FALSE(gate.Load(Write("libchargate.so", "not a library")));
-  EXPECT_FALSE(
-      gate.Load(std::string(QSTORE_BINARY_DIR) + "/test-plugins/incomplete/libchargate.so"));
+  EXPECT_FALSE(gate.Load(*CurrentEnv(), dir.Sub("libchargate.so")));
+  EXPECT_FALSE(gate.Load(*CurrentEnv(), Write("libchargate.so", "not a library")));
+  EXPECT_FALSE(gate.Load(
+      *CurrentEnv(), std::string(QSTORE_BINARY_DIR) + "/test-plugins/incomplete/libchargate.so"));
   EXPECT_EQ(gate.Init(kMasterTable), nullptr);
   EXPECT_EQ(gate.GroupLoad("x"), CharGate::kNotLoaded);
   char* text = nullptr;

@@ -11,6 +11,7 @@
 #include "common/model/page_ops.h"
 #include "common/status.h"
 #include "common/undo/undo_state.h"
+#include "platform/env.h"
 #include "support/form_fixture.h"
 
 namespace {
@@ -526,6 +527,7 @@ class RecordingBinder : public qs::Binder, public qs::FieldLayoutHooks {
     return 0;
   }
   qs::UndoState& undo() override { return undo_; }
+  qs::Env& env() override { return *qs::CurrentEnv(); }
   std::string FreshScratchName(std::string_view) override { return {}; }
   bool FontNumberInUse(int) override { return false; }
   qs::FieldLayoutHooks* layout_hooks() override { return this; }

@@ -383,7 +383,7 @@ TEST_F(ContentTest, PictureThatCannotBeCopied) {
 
   // A copy that breaks off half-way leaves no partial file.
   PartialCopyEnv env;
-  qs::test::ScopedEnv use(&env);
+  qs::test::ScopedSwitch use(site.item_env(), &env);
   EXPECT_EQ(AddPicture(&entry), 301);
   EXPECT_EQ(page().ins_figures.Count(), 0);
   EXPECT_EQ(page().data_count, 0);
@@ -410,8 +410,9 @@ class DocLikeBinder : public qs::Binder {
     return qs::kOk;
   }
   qs::UndoState& undo() override { return undo_; }
+  qs::Env& env() override { return *qs::CurrentEnv(); }
   std::string FreshScratchName(std::string_view like) override {
-    return qs::FreshScratchName(work_, "QD", 7, &seq_, like);
+    return qs::FreshScratchName(env(), work_, "QD", 7, &seq_, like);
   }
   bool FontNumberInUse(int number) override { return qs::PageUsesFontNumber(*page_, number); }
 

@@ -126,7 +126,7 @@ bool WriteChain(qs::WorkFile& work, qs::Chain* chain, const std::string& bytes) 
 // the surplus and takes free blocks before the file grows.
 TEST(WorkFileTest, ChainsReuseTheirBlocks) {
   qs::test::ScratchDir dir("work_file");
-  std::unique_ptr<qs::WorkFile> work = qs::WorkFile::Create(dir.Sub("w.QDw"));
+  std::unique_ptr<qs::WorkFile> work = qs::WorkFile::Create(*qs::CurrentEnv(), dir.Sub("w.QDw"));
   ASSERT_NE(work, nullptr);
   constexpr size_t kData = qs::WorkFile::kBlockData;
   struct Case {
@@ -137,7 +137,7 @@ TEST(WorkFileTest, ChainsReuseTheirBlocks) {
                                    {kData, 1}, {kData + 1, 2}, {3 * kData + 5, 4}};
   for (const Case& c : cases) {
     qs::test::ScratchDir fresh("work_file");
-    std::unique_ptr<qs::WorkFile> w = qs::WorkFile::Create(fresh.Sub("w.QDw"));
+    std::unique_ptr<qs::WorkFile> w = qs::WorkFile::Create(*qs::CurrentEnv(), fresh.Sub("w.QDw"));
     qs::Chain chain;
     ASSERT_TRUE(WriteChain(*w, &chain, Pattern(c.length, 1))) << c.length;
     EXPECT_EQ(chain.length, c.length);
@@ -183,7 +183,7 @@ TEST(WorkFileTest, FailedWriteAbandonsTheChain) {
   qs::test::ScratchDir dir("work_file");
   qs::test::FaultEnv faults;
   qs::test::ScopedEnv use(&faults);
-  std::unique_ptr<qs::WorkFile> work = qs::WorkFile::Create(dir.Sub("w.QDw"));
+  std::unique_ptr<qs::WorkFile> work = qs::WorkFile::Create(*qs::CurrentEnv(), dir.Sub("w.QDw"));
   constexpr size_t kData = qs::WorkFile::kBlockData;
   for (int nth = 1; nth <= 3; ++nth) {
     qs::Chain chain;
@@ -202,7 +202,7 @@ TEST(WorkFileTest, FailedWriteAbandonsTheChain) {
 TEST(WorkFileTest, RandomRewritesReadBackAndLinksOnDiskAgree) {
   qs::test::ScratchDir dir("work_file");
   const std::string path = dir.Sub("w.QDw");
-  std::unique_ptr<qs::WorkFile> work = qs::WorkFile::Create(path);
+  std::unique_ptr<qs::WorkFile> work = qs::WorkFile::Create(*qs::CurrentEnv(), path);
   ASSERT_NE(work, nullptr);
   constexpr size_t kData = qs::WorkFile::kBlockData;
   const size_t lengths[] = {0, 1, 600, kData - 1, kData, kData + 1, 2 * kData + 9, 5 * kData};

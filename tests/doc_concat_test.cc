@@ -99,6 +99,8 @@ class ConcatTest : public ::testing::Test {
   }
 
   qs_test::DocSite site;
+  // Documents keep the Env they were made with until TearDown closes them.
+  qs::test::FaultEnv faults;
   DocHandle target{};
   DocHandle source{};
 };
@@ -324,7 +326,7 @@ TEST_F(ConcatTest, ItselfIsRefusedAndAnEmptySourceAppendsNothing) {
 }
 
 TEST_F(ConcatTest, FailurePartWayLeavesTheTargetAsItWas) {
-  qs::test::FaultEnv env;
+  qs::test::FaultEnv& env = faults;
   qs::test::ScopedEnv use(&env);
   qs_test::CreateDoc(&target, 1);
   AddText(&target, 0, "B", "target");
@@ -358,7 +360,7 @@ TEST_F(ConcatTest, FailurePartWayLeavesTheTargetAsItWas) {
 // The appended pages go again even when the target's own cached page cannot be written back (its
 // picture is gone), since undoing the append writes nothing back.
 TEST_F(ConcatTest, FailurePartWayUndoesTheAppendWhateverTheCachedPages) {
-  qs::test::FaultEnv env;
+  qs::test::FaultEnv& env = faults;
   qs::test::ScopedEnv use(&env);
   qs_test::CreateDoc(&target, 1);
   char path[256] = {};

@@ -113,7 +113,7 @@ TEST_F(DocLifecycleTest, UpdateCount) {
 
   qs::test::FaultEnv faults;
   {
-    qs::test::ScopedEnv use(&faults);
+    qs::test::ScopedSwitch use(site.item_env(), &faults);
     faults.FailRenames(true);
     EXPECT_NE(QdaSaveDoc(&h, (site.root() + "x.doc").c_str()), 0);
   }
@@ -132,7 +132,7 @@ TEST_F(DocLifecycleTest, FailedSaveKeepsOldFile) {
   LabelPage(&h, 1, 99);
   qs::test::FaultEnv faults;
   for (int fault = 0; fault < 3; ++fault) {
-    qs::test::ScopedEnv use(&faults);
+    qs::test::ScopedSwitch use(site.item_env(), &faults);
     faults.Reset();
     if (fault == 0) faults.FailWriteNumber(1);
     if (fault == 1) faults.FailSyncs(true);

@@ -1036,7 +1036,7 @@ TEST_F(FailedSaveTest, IntoADirectoryThatDoesNotExist) {
 }
 
 TEST_F(FailedSaveTest, WhenAWriteFails) {
-  qs::test::ScopedEnv use(&faults);
+  qs::test::ScopedSwitch use(site.item_env(), &faults);
   std::string elsewhere = site.root() + "elsewhere.QFD";
   ASSERT_EQ(QfaSaveForm(&h, &elsewhere[0]), 0);
   ASSERT_EQ(QfaPutFormMemo(&h, "changed again"), 0);
@@ -1052,7 +1052,7 @@ TEST_F(FailedSaveTest, WhenAWriteFails) {
 }
 
 TEST_F(FailedSaveTest, WhenTheFileCannotBeCreatedSyncedOrRenamed) {
-  qs::test::ScopedEnv use(&faults);
+  qs::test::ScopedSwitch use(site.item_env(), &faults);
   faults.FailCreates(true);
   EXPECT_EQ(Save(), qs::kCannotOpen);
   ExpectNothingChanged();

@@ -143,12 +143,12 @@ TEST(ScratchNames, FreshNamesSkipTakenOnes) {
   TempSite site;
   uint32_t seq = 0;
   site.WriteFile("work/QF0070001.bmp", "taken");
-  EXPECT_EQ(qs::FreshScratchName(site.work(), "QF", 7, &seq, "/pictures/a.bmp"),
+  EXPECT_EQ(qs::FreshScratchName(*qs::CurrentEnv(), site.work(), "QF", 7, &seq, "/pictures/a.bmp"),
             site.work() + "QF0070002.bmp");
   EXPECT_EQ(seq, 2u);
-  EXPECT_EQ(qs::FreshScratchName(site.work(), "QF", 7, &seq, "UNDO.BUF"),
+  EXPECT_EQ(qs::FreshScratchName(*qs::CurrentEnv(), site.work(), "QF", 7, &seq, "UNDO.BUF"),
             site.work() + "QF0070003.BUF");
-  EXPECT_EQ(qs::FreshScratchName(site.work(), "QF", 7, &seq, "dir.d/noext"),
+  EXPECT_EQ(qs::FreshScratchName(*qs::CurrentEnv(), site.work(), "QF", 7, &seq, "dir.d/noext"),
             site.work() + "QF0070004");
 }
 
@@ -157,8 +157,8 @@ TEST(ScratchNames, TheSequenceWrapsAfter9999AndAnotherItemsSweepLeavesTheNamesAl
   uint32_t seq = 9998;
   site.WriteFile("work/QF1000001.bmp", "taken");
   const std::string next[] = {
-      qs::FreshScratchName(site.work(), "QF", 100, &seq, "a.bmp"),
-      qs::FreshScratchName(site.work(), "QF", 100, &seq, "a.bmp"),
+      qs::FreshScratchName(*qs::CurrentEnv(), site.work(), "QF", 100, &seq, "a.bmp"),
+      qs::FreshScratchName(*qs::CurrentEnv(), site.work(), "QF", 100, &seq, "a.bmp"),
   };
   EXPECT_EQ(next[0], site.work() + "QF1009999.bmp");
   // 10000 would read as item 1000's sequence 0; 0001 is taken.
@@ -166,15 +166,16 @@ TEST(ScratchNames, TheSequenceWrapsAfter9999AndAnotherItemsSweepLeavesTheNamesAl
   EXPECT_EQ(seq, 2u);
   for (const std::string& name : next)
     site.WriteFile("work/" + name.substr(site.work().size()), "");
-  for (uint32_t item : {1000u, 1001u, 1009u, 10u}) qs::SweepScratchFiles(site.work(), "QF", item);
+  for (uint32_t item : {1000u, 1001u, 1009u, 10u})
+    qs::SweepScratchFiles(*qs::CurrentEnv(), site.work(), "QF", item);
   EXPECT_EQ(site.WorkFiles().size(), 3u);
-  qs::SweepScratchFiles(site.work(), "QF", 100);
+  qs::SweepScratchFiles(*qs::CurrentEnv(), site.work(), "QF", 100);
   EXPECT_TRUE(site.WorkFiles().empty());
 
   // With every name taken there is none to give, rather than one that is in use.
   for (uint32_t n = 1; n <= qs::kLastScratchSeq; ++n)
     site.WriteFile("work/" + qs::ScratchName("", "QF", 7, n, ""), "");
-  EXPECT_EQ(qs::FreshScratchName(site.work(), "QF", 7, &seq, "x"), "");
+  EXPECT_EQ(qs::FreshScratchName(*qs::CurrentEnv(), site.work(), "QF", 7, &seq, "x"), "");
 }
 
 class NameResolution : public ::testing::Test {
@@ -187,25 +188,25 @@ class NameResolution : public ::testing::Test {
 TEST_F(NameResolution, BareFormNameTriesBaseThenFlat) {
   site.WriteFile("flat/ABC.QFD", "flat");
   Set("ABC");
-  ASSERT_TRUE(qs::ResolveName(buffer, qs::NameKind::kFormData));
+  ASSERT_TRUE(qs::ResolveName(*qs::CurrentEnv(), buffer, qs::NameKind::kFormData));
   EXPECT_EQ(std::string(buffer), site.flat() + "ABC.QFD");
 
   site.WriteFile("base/QFD/ABC.QFD", "base");
   Set("ABC");
-  ASSERT_TRUE(qs::ResolveName(buffer, qs::NameKind::kFormData));
+  ASSERT_TRUE(qs::ResolveName(*qs::CurrentEnv(), buffer, qs::NameKind::kFormData));
   EXPECT_EQ(std::string(buffer), site.base() + "QFD/ABC.QFD");
 
   Set("MISSING");
-  EXPECT_FALSE(qs::ResolveName(buffer, qs::NameKind::kFormData));
+  EXPECT_FALSE(qs::ResolveName(*qs::CurrentEnv(), buffer, qs::NameKind::kFormData));
 }
 
 TEST_F(NameResolution, TemplatesAreLookedForUnderBaseOnly) {
   site.WriteFile("flat/XYZ.QFT", "flat");
   Set("XYZ");
-  EXPECT_FALSE(qs::ResolveName(buffer, qs::NameKind::kTemplate));
+  EXPECT_FALSE(qs::ResolveName(*qs::CurrentEnv(), buffer, qs::NameKind::kTemplate));
   site.WriteFile("base/QFT/XYZ.QFT", "base");
   Set("XYZ");
-  ASSERT_TRUE(qs::ResolveName(buffer, qs::NameKind::kTemplate));
+  ASSERT_TRUE(qs::ResolveName(*qs::CurrentEnv(), buffer, qs::NameKind::kTemplate));
   EXPECT_EQ(std::string(buffer), site.base() + "QFT/XYZ.QFT");
 }
 
@@ -214,15 +215,15 @@ TEST_F(NameResolution, FullPathsNeverAskTheDirectoryService) {
   // A base directory too long for the service's buffer makes every question to it fail.
   setenv("SITEPATHS_BASE_DIR", std::string(300, 'b').c_str(), 1);
   Set(path);
-  EXPECT_TRUE(qs::ResolveName(buffer, qs::NameKind::kFormData));
+  EXPECT_TRUE(qs::ResolveName(*qs::CurrentEnv(), buffer, qs::NameKind::kFormData));
   EXPECT_EQ(std::string(buffer), path);
   Set(site.root() + "elsewhere/F");
-  EXPECT_TRUE(qs::ResolveName(buffer, qs::NameKind::kFormData));
+  EXPECT_TRUE(qs::ResolveName(*qs::CurrentEnv(), buffer, qs::NameKind::kFormData));
   EXPECT_EQ(std::string(buffer), path);
   // A bare name does need the service, and its failure means "not found".
   site.WriteFile("flat/G.QFD", "x");
   Set("G");
-  EXPECT_FALSE(qs::ResolveName(buffer, qs::NameKind::kFormData));
+  EXPECT_FALSE(qs::ResolveName(*qs::CurrentEnv(), buffer, qs::NameKind::kFormData));
   char name[256] = "G";
   EXPECT_EQ(QfaFormExist2(name), 0);
 }
@@ -230,15 +231,15 @@ TEST_F(NameResolution, FullPathsNeverAskTheDirectoryService) {
 TEST_F(NameResolution, ANameWithADotGetsNoExtension) {
   site.WriteFile("flat/old.forms/plan", "x");
   Set("old.forms/plan");
-  ASSERT_TRUE(qs::ResolveName(buffer, qs::NameKind::kFormData));
+  ASSERT_TRUE(qs::ResolveName(*qs::CurrentEnv(), buffer, qs::NameKind::kFormData));
   EXPECT_EQ(std::string(buffer), site.flat() + "old.forms/plan");
 }
 
 TEST_F(NameResolution, AnOverlongNameIsNotFoundAndNothingOverflows) {
   std::memset(buffer, 'n', sizeof buffer - 1);
-  EXPECT_FALSE(qs::ResolveName(buffer, qs::NameKind::kFormData));
+  EXPECT_FALSE(qs::ResolveName(*qs::CurrentEnv(), buffer, qs::NameKind::kFormData));
   Set(std::string(252, 'n'));  // no room for ".QFD" and the NUL
-  EXPECT_FALSE(qs::ResolveName(buffer, qs::NameKind::kFormData));
+  EXPECT_FALSE(qs::ResolveName(*qs::CurrentEnv(), buffer, qs::NameKind::kFormData));
 }
 
 TEST_F(NameResolution, FormExistAppendsTheExtensionAndSaysWhere) {

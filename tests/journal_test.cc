@@ -57,7 +57,7 @@ std::string Picture(size_t size) {
 
 class JournalTest : public ::testing::Test {
  protected:
-  void SetUp() override { journal_ = Journal::Create(path_); }
+  void SetUp() override { journal_ = Journal::Create(*CurrentEnv(), path_); }
 
   int Append(int32_t action, int32_t kind, const std::vector<uint8_t>& data) {
     return journal_->Append(action, kind, data.data(), data.size());
@@ -82,7 +82,7 @@ TEST_F(JournalTest, CreateMakesAnEmptyFileAndRefusesAnExistingName) {
   EXPECT_EQ(journal_->end_offset(), 0u);
 
   ASSERT_TRUE(WriteWholeFile(Env::Default(), dir_.Sub("taken.BUF"), "keep"));
-  EXPECT_EQ(Journal::Create(dir_.Sub("taken.BUF")), nullptr);
+  EXPECT_EQ(Journal::Create(*CurrentEnv(), dir_.Sub("taken.BUF")), nullptr);
   EXPECT_EQ(FileBytes(dir_.Sub("taken.BUF")), "keep");
 }
 
@@ -253,7 +253,7 @@ TEST(JournalFaultTest, AFailedWriteIsNotCommitted) {
   ScratchDir dir("journal-fault");
   FaultEnv env;
   ScopedEnv use(&env);
-  std::unique_ptr<Journal> journal = Journal::Create(dir.Sub("j.BUF"));
+  std::unique_ptr<Journal> journal = Journal::Create(*CurrentEnv(), dir.Sub("j.BUF"));
   ASSERT_NE(journal, nullptr);
   journal->OpenBlock();
   ASSERT_EQ(journal->Append(kChanged, kRHightEntry, Bytes({1, 1, 1, 0, 5, 0, 0, 0}).data(), 8), 0);
@@ -323,7 +323,7 @@ TEST(JournalFaultTest, APictureThatCannotBeWrittenBackLeavesTheEntry) {
   ScratchDir dir("journal-picture");
   FaultEnv env;
   ScopedEnv use(&env);
-  std::unique_ptr<Journal> journal = Journal::Create(dir.Sub("j.BUF"));
+  std::unique_ptr<Journal> journal = Journal::Create(*CurrentEnv(), dir.Sub("j.BUF"));
   ASSERT_NE(journal, nullptr);
   const std::string picture_path = dir.Sub("p.bmp");
   ASSERT_TRUE(WriteWholeFile(Env::Default(), picture_path, "picture"));
@@ -459,7 +459,7 @@ TEST_F(FormJournalTest, JournalsAreFreshScratchFilesLeftForTheSweep) {
 
 TEST_F(FormJournalTest, AJournalThatCannotBeCreatedFailsTheStart) {
   FaultEnv env;
-  ScopedEnv use(&env);
+  test::ScopedSwitch use(site_.item_env(), &env);
   env.FailCreates(true);
   EXPECT_EQ(UndoControlStart(form()), kRefused);
   EXPECT_EQ(UndoBlockStart(form()), kRefused);

@@ -331,7 +331,7 @@ class IniTest : public ::testing::Test {
 
   std::string Get(const char* section, const char* key, const char* fallback = "default") {
     char buf[256];
-    size_t n = IniGetString(path_, section, key, fallback, buf, sizeof buf);
+    size_t n = IniGetString(*CurrentEnv(), path_, section, key, fallback, buf, sizeof buf);
     EXPECT_EQ(n, std::strlen(buf));
     return buf;
   }
@@ -360,7 +360,9 @@ TEST_F(IniTest, MissingFileSectionOrKeyGivesDefault) {
   EXPECT_EQ(Get("Paths", "Missing", nullptr), "");
   EXPECT_EQ(Get(nullptr, "Key"), "default");
   char buf[16];
-  EXPECT_EQ(IniGetString(dir_.Sub("absent.ini"), "Paths", "Base Dir", "dflt", buf, sizeof buf), 4u);
+  EXPECT_EQ(IniGetString(*CurrentEnv(), dir_.Sub("absent.ini"), "Paths", "Base Dir", "dflt", buf,
+                         sizeof buf),
+            4u);
   EXPECT_STREQ(buf, "dflt");
 }
 
@@ -375,18 +377,18 @@ TEST_F(IniTest, DoubleByteNamesAreNotCaseFolded) {
 TEST_F(IniTest, ResultIsCutToTheBufferAndNeverOverruns) {
   char buf[8];
   std::memset(buf, '#', sizeof buf);
-  EXPECT_EQ(IniGetString(path_, "Paths", "Base Dir", "", buf, 5), 4u);
+  EXPECT_EQ(IniGetString(*CurrentEnv(), path_, "Paths", "Base Dir", "", buf, 5), 4u);
   EXPECT_STREQ(buf, "/srv");
   EXPECT_EQ(buf[5], '#');
-  EXPECT_EQ(IniGetString(path_, "Paths", "Missing", "0123456789", buf, 3), 2u);
+  EXPECT_EQ(IniGetString(*CurrentEnv(), path_, "Paths", "Missing", "0123456789", buf, 3), 2u);
   EXPECT_STREQ(buf, "01");
-  EXPECT_EQ(IniGetString(path_, "Paths", "Base Dir", "", buf, 1), 0u);
+  EXPECT_EQ(IniGetString(*CurrentEnv(), path_, "Paths", "Base Dir", "", buf, 1), 0u);
   EXPECT_STREQ(buf, "");
   std::memset(buf, '#', sizeof buf);
-  EXPECT_EQ(IniGetString(path_, "Paths", "Base Dir", "", buf, 0), 0u);
+  EXPECT_EQ(IniGetString(*CurrentEnv(), path_, "Paths", "Base Dir", "", buf, 0), 0u);
   EXPECT_EQ(buf[0], '#');
   // A double-byte character is never split: "a" + 0x82 0xA0 in 3 bytes keeps only "a".
-  EXPECT_EQ(IniGetString(path_, "Paths", "Missing", "a\x82\xA0z", buf, 3), 1u);
+  EXPECT_EQ(IniGetString(*CurrentEnv(), path_, "Paths", "Missing", "a\x82\xA0z", buf, 3), 1u);
   EXPECT_STREQ(buf, "a");
 }
 

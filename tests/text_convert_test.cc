@@ -55,7 +55,7 @@ class RecordingSink : public SpecialCharSink {
 
 ProhibitGroups MasterGroups() {
   ProhibitGroups groups;
-  EXPECT_EQ(ReadProhibitGroups(kMasterIni, &groups), kOk);
+  EXPECT_EQ(ReadProhibitGroups(*CurrentEnv(), kMasterIni, &groups), kOk);
   return groups;
 }
 

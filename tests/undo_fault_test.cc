@@ -60,7 +60,7 @@ TEST_F(TwoPageUndoFaultTest, AStartWhoseRedoJournalFailsLeavesJournallingOff) {
   ASSERT_EQ(QfaPutCurPage(&h, 1), 0);
   {
     OneCreateOnly env;
-    qs::test::ScopedEnv use(&env);
+    qs::test::ScopedSwitch use(site.item_env(), &env);
     EXPECT_EQ(QfaUndoControlStart(&h), -1);
   }
   // A caller that goes on regardless journals nothing: an undo journal alone would outlive the
@@ -97,7 +97,7 @@ TEST_F(UndoFaultTest, AReplayCutShortLeavesNoBlockOpen) {
 
   {
     OutOfMemoryOnCreate env;
-    qs::test::ScopedEnv use(&env);
+    qs::test::ScopedSwitch use(site.item_env(), &env);
     env.Arm(true);  // writing the picture back fails halfway through the redo
     EXPECT_NE(QfaRedo(&h), 0);
   }

@@ -72,12 +72,12 @@ uint32_t Noise(int attempt) {
 }
 
 // Removes the temporaries of `path` whose writers are gone: a live writer holds its file locked.
-void RemoveAbandonedTemporaries(Env* env, const std::string& path) {
+void RemoveAbandonedTemporaries(Env& env, const std::string& path) {
   const SplitPath split = Split(path);
   std::vector<std::string> names;
-  if (!env->ListDirectory(split.dir.empty() ? std::string(".") : split.dir, &names)) return;
+  if (!env.ListDirectory(split.dir.empty() ? std::string(".") : split.dir, &names)) return;
   for (const std::string& name : names)
-    if (IsTemporaryNameOf(path, name)) env->DeleteIfUnlocked(split.dir + name);
+    if (IsTemporaryNameOf(path, name)) env.DeleteIfUnlocked(split.dir + name);
 }
 
 }  // namespace
@@ -97,15 +97,14 @@ bool IsTemporaryNameOf(const std::string& path, const std::string& name) {
                      [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
 }
 
-int WriteFileAtomically(const std::string& path, const std::function<int(File&)>& write) {
-  Env* env = CurrentEnv();
+int WriteFileAtomically(Env& env, const std::string& path, const std::function<int(File&)>& write) {
   RemoveAbandonedTemporaries(env, path);
 
   std::string temporary;
   std::unique_ptr<File> file;
   for (int attempt = 0; attempt < kNameAttempts && !file; ++attempt) {
     temporary = TemporaryNameFor(path, Noise(attempt));
-    file = env->Open(temporary, OpenMode::kCreateNewLocked);
+    file = env.Open(temporary, OpenMode::kCreateNewLocked);
   }
   if (!file) return kCannotOpen;
 
@@ -114,19 +113,19 @@ int WriteFileAtomically(const std::string& path, const std::function<int(File&)>
     status = write(*file);
   } catch (...) {
     file->Close();
-    env->Delete(temporary);
+    env.Delete(temporary);
     throw;
   }
   if (status == kOk && !file->Sync()) status = kDamaged;
   // Renamed while still locked: until then another save's sweep must see a live writer.
-  if (status == kOk && !env->Rename(temporary, path)) status = kCannotOpen;
+  if (status == kOk && !env.Rename(temporary, path)) status = kCannotOpen;
   if (status != kOk) {
     file->Close();
-    env->Delete(temporary);
+    env.Delete(temporary);
     return status;
   }
   // The new name reaches the disk only with its directory.
-  if (!env->SyncDirectory(Split(path).dir)) status = kDamaged;
+  if (!env.SyncDirectory(Split(path).dir)) status = kDamaged;
   // Everything written is on the disk already (Sync above); closing only gives the lock up.
   file->Close();
   return status;

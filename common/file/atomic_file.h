@@ -22,8 +22,9 @@ namespace qs {
 // The temporary file is locked while it is written (OpenMode::kCreateNewLocked). Temporaries of
 // the same target that nobody holds locked were left by saves whose process died; each save
 // removes them first. A temporary's name is never longer than the target's name or 64 bytes,
-// whichever is more, so any name that can be created can be saved.
-int WriteFileAtomically(const std::string& path, const std::function<int(File&)>& write);
+// whichever is more, so any name that can be created can be saved. Every file operation goes
+// through `env`.
+int WriteFileAtomically(Env& env, const std::string& path, const std::function<int(File&)>& write);
 
 // The name of a temporary file for `path` ("noise" makes it unique), in the directory of `path`.
 std::string TemporaryNameFor(const std::string& path, uint32_t noise);

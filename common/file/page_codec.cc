@@ -110,9 +110,9 @@ int WriteTextLike(RecordWriter& out, const Page& page, uint8_t tag, const TextRe
   return status;
 }
 
-int WriteInsFigure(RecordWriter& out, const InsFigureRec& rec) {
+int WriteInsFigure(Env& env, RecordWriter& out, const InsFigureRec& rec) {
   const std::string path(rec.file_name, strnlen(rec.file_name, sizeof rec.file_name));
-  std::unique_ptr<File> picture = CurrentEnv()->Open(path, OpenMode::kRead);
+  std::unique_ptr<File> picture = env.Open(path, OpenMode::kRead);
   uint64_t size = 0;
   // A picture that is gone cannot be carried, and an empty one would make a record no reader
   // takes; either fails the write rather than leave the figure out.
@@ -176,7 +176,7 @@ int WritePageHead(RecordWriter& out, int number, uint16_t inf) {
   return out.Write(kTagPage, body, sizeof body);
 }
 
-int WritePageItem(RecordWriter& out, const Page& page, PageData entry) {
+int WritePageItem(Env& env, RecordWriter& out, const Page& page, PageData entry) {
   switch (entry.kind) {
     case kChart:
       if (const ChartRec* chart = page.charts.Get(entry.no)) return WriteChart(out, page, *chart);
@@ -198,7 +198,7 @@ int WritePageItem(RecordWriter& out, const Page& page, PageData entry) {
       break;
     case kInsFigure:
       if (const InsFigureRec* figure = page.ins_figures.Get(entry.no))
-        return WriteInsFigure(out, *figure);
+        return WriteInsFigure(env, out, *figure);
       break;
     default:
       break;
@@ -463,8 +463,8 @@ int PageContentReader::ExtractPicture(uint64_t size, std::string* name) {
   if (in_.ReadBody(piece.get(), want) != kOk) return kPictureCopy;
   *name = binder_.FreshScratchName(PictureNameLike(piece.get(), want));
   if (name->size() >= sizeof(InsFigureRec::file_name)) return kPictureCopy;
-  Env* env = CurrentEnv();
-  std::unique_ptr<File> file = env->Open(*name, OpenMode::kCreateNew);
+  Env& env = binder_.env();
+  std::unique_ptr<File> file = env.Open(*name, OpenMode::kCreateNew);
   if (!file) return kPictureCopy;
   int status = kOk;
   for (uint64_t left = size;;) {
@@ -481,7 +481,7 @@ int PageContentReader::ExtractPicture(uint64_t size, std::string* name) {
     }
   }
   if (!file->Close() && status == kOk) status = kPictureCopy;
-  if (status != kOk) env->Delete(*name);
+  if (status != kOk) env.Delete(*name);
   return status;
 }
 
@@ -489,7 +489,7 @@ bool PageContentReader::KnownPicture(size_t n, uint64_t size, std::string* name)
   if (known_ == nullptr || n >= known_->size()) return false;
   const std::string& known = (*known_)[n];
   if (known.empty() || known.size() >= sizeof(InsFigureRec::file_name)) return false;
-  std::unique_ptr<File> file = CurrentEnv()->Open(known, OpenMode::kRead);
+  std::unique_ptr<File> file = binder_.env().Open(known, OpenMode::kRead);
   uint64_t known_size = 0;
   if (!file || !file->Size(&known_size) || known_size != size) return false;
   *name = known;

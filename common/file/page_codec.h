@@ -52,8 +52,8 @@ int WritePageHead(RecordWriter& out, int number, uint16_t inf);
 // rows or columns or a text without string. kRefused for a chart larger than 127 by 127 or whose
 // cells cannot be read; kPictureCopy when an inserted figure's picture file is missing, empty or
 // too large for a record, kRefused when it cannot be read in full; kDamaged when the output cannot
-// be written.
-int WritePageItem(RecordWriter& out, const Page& page, PageData entry);
+// be written. Picture files are read through `env`.
+int WritePageItem(Env& env, RecordWriter& out, const Page& page, PageData entry);
 
 struct PageReadRules {
   // The older 27-byte 'C' body without the HR pair.

@@ -25,14 +25,13 @@ std::string ScratchName(std::string_view work_dir, const char* prefix, uint32_t 
   return name;
 }
 
-std::string FreshScratchName(std::string_view work_dir, const char* prefix, uint32_t item_no,
-                             uint32_t* seq, std::string_view like) {
+std::string FreshScratchName(Env& env, std::string_view work_dir, const char* prefix,
+                             uint32_t item_no, uint32_t* seq, std::string_view like) {
   const std::string_view extension = ExtensionOf(like);
-  Env* env = CurrentEnv();
   for (uint32_t tried = 0; tried < kLastScratchSeq; ++tried) {
     *seq = *seq >= kLastScratchSeq ? 1 : *seq + 1;
     std::string name = ScratchName(work_dir, prefix, item_no, *seq, extension);
-    if (!env->Exists(name)) return name;
+    if (!env.Exists(name)) return name;
   }
   return std::string();
 }
@@ -48,12 +47,12 @@ bool IsScratchFileOf(std::string_view name, const char* prefix, uint32_t item_no
   return rest.size() == 4 || rest[4] == '.';
 }
 
-void SweepScratchFiles(const std::string& work_dir, const char* prefix, uint32_t item_no) {
-  Env* env = CurrentEnv();
+void SweepScratchFiles(Env& env, const std::string& work_dir, const char* prefix,
+                       uint32_t item_no) {
   std::vector<std::string> names;
-  if (!env->ListDirectory(work_dir.empty() ? std::string(".") : work_dir, &names)) return;
+  if (!env.ListDirectory(work_dir.empty() ? std::string(".") : work_dir, &names)) return;
   for (const std::string& name : names)
-    if (IsScratchFileOf(name, prefix, item_no)) env->Delete(work_dir + name);
+    if (IsScratchFileOf(name, prefix, item_no)) env.Delete(work_dir + name);
 }
 
 }  // namespace qs

@@ -11,6 +11,8 @@
 
 namespace qs {
 
+class Env;
+
 // The extension of a path's last component, with its dot ("" when it has none).
 std::string_view ExtensionOf(std::string_view path);
 
@@ -23,9 +25,10 @@ std::string ScratchName(std::string_view work_dir, const char* prefix, uint32_t 
 constexpr uint32_t kLastScratchSeq = 9999;
 
 // Raises *seq (after kLastScratchSeq starting again at 1) until the name it gives does not exist
-// yet and returns that name; the extension is taken from `like`. "" when all 9999 names exist.
-std::string FreshScratchName(std::string_view work_dir, const char* prefix, uint32_t item_no,
-                             uint32_t* seq, std::string_view like);
+// yet in `env` and returns that name; the extension is taken from `like`. "" when all 9999 names
+// exist.
+std::string FreshScratchName(Env& env, std::string_view work_dir, const char* prefix,
+                             uint32_t item_no, uint32_t* seq, std::string_view like);
 
 // True when `name` (a directory entry) is a scratch file of item `item_no`: the prefix, the number
 // as printed, exactly four sequence digits, then the end of the name or a '.'. Item 100 thus never
@@ -33,7 +36,7 @@ std::string FreshScratchName(std::string_view work_dir, const char* prefix, uint
 bool IsScratchFileOf(std::string_view name, const char* prefix, uint32_t item_no);
 
 // Deletes every scratch file of the item in the work directory; failures are ignored.
-void SweepScratchFiles(const std::string& work_dir, const char* prefix, uint32_t item_no);
+void SweepScratchFiles(Env& env, const std::string& work_dir, const char* prefix, uint32_t item_no);
 
 }  // namespace qs
 

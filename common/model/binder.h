@@ -15,6 +15,7 @@
 
 namespace qs {
 
+class Env;
 struct UndoState;
 
 // The few ways in which the two libraries' page models differ.
@@ -78,6 +79,11 @@ class Binder {
   virtual int StoreHeader(const Header& next) = 0;
 
   virtual UndoState& undo() = 0;
+
+  // The file system this item's every file operation goes through: opening and saving it, its
+  // scratch names, picture copies, undo journals, work file, templates and check log. Taken when
+  // the item is made and kept for its life, so one item can be given a file system of its own.
+  virtual Env& env() = 0;
 
   // A fresh scratch file name in the work directory: prefix, item number, the next free sequence
   // number and the extension of `like` (".bmp" of "a.bmp", ".BUF" of "UNDO.BUF").

@@ -271,7 +271,7 @@ int PutInsFigure(Binder& b, PageData entry, const InsFigure* in) {
 int AddInsFigure(Binder& b, const InsFigure* in, char* path256, uint16_t* out_entry) {
   Page* page = b.CurrentPage();
   if (page == nullptr) return kRefused;
-  Env* env = CurrentEnv();
+  Env* env = &b.env();
   const std::string source(path256, strnlen(path256, kPathSize - 1));
   if (b.traits().ins_figure_source_must_exist && !env->Exists(source)) return kNotFound;
 

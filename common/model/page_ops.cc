@@ -129,7 +129,7 @@ int DeleteContent(Binder& b, Page& page, PageData entry) {
         // The copy belongs to this item alone; deleting the item deletes the picture.
         const std::string file(rec->file_name,
                                BoundedLength(rec->file_name, sizeof rec->file_name));
-        if (!file.empty()) CurrentEnv()->Delete(file);
+        if (!file.empty()) b.env().Delete(file);
         page.ins_figures.Free(entry.no);
       }
       return kOk;

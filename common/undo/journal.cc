@@ -76,10 +76,10 @@ bool ReadExactly(File& file, void* buf, size_t n) {
 
 }  // namespace
 
-std::unique_ptr<Journal> Journal::Create(const std::string& path) {
-  std::unique_ptr<File> file = CurrentEnv()->Open(path, OpenMode::kCreateNew);
+std::unique_ptr<Journal> Journal::Create(Env& env, const std::string& path) {
+  std::unique_ptr<File> file = env.Open(path, OpenMode::kCreateNew);
   if (!file) return nullptr;
-  return std::make_unique<Journal>(std::move(file));
+  return std::make_unique<Journal>(env, std::move(file));
 }
 
 int Journal::Append(int32_t action, int32_t kind, const uint8_t* data, size_t length) {
@@ -160,7 +160,7 @@ int Journal::DropStep() {
 bool Journal::CopyFileIn(const std::string& name, uint32_t size) {
   std::unique_ptr<uint8_t[]> piece(new (std::nothrow) uint8_t[kFileCopyPiece]);
   if (!piece) return false;
-  std::unique_ptr<File> in = CurrentEnv()->Open(name, OpenMode::kRead);
+  std::unique_ptr<File> in = env_.Open(name, OpenMode::kRead);
   if (!in) return false;
   for (uint32_t left = size; left > 0;) {
     const size_t n = left < kFileCopyPiece ? left : kFileCopyPiece;
@@ -173,7 +173,7 @@ bool Journal::CopyFileIn(const std::string& name, uint32_t size) {
 bool Journal::CopyFileOut(const std::string& name, uint32_t size) {
   std::unique_ptr<uint8_t[]> piece(new (std::nothrow) uint8_t[kFileCopyPiece]);
   if (!piece) return false;
-  std::unique_ptr<File> out = CurrentEnv()->Open(name, OpenMode::kCreate);
+  std::unique_ptr<File> out = env_.Open(name, OpenMode::kCreate);
   if (!out) return false;
   for (uint32_t left = size; left > 0;) {
     const size_t n = left < kFileCopyPiece ? left : kFileCopyPiece;

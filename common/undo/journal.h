@@ -20,10 +20,11 @@ namespace qs {
 
 class Journal {
  public:
-  // Creates the journal file `path`, which must not exist yet. Null when it cannot be created.
-  static std::unique_ptr<Journal> Create(const std::string& path);
+  // Creates the journal file `path` in `env`, which must not exist yet. Null when it cannot be
+  // created. The pictures entries carry are read and written back through `env` too.
+  static std::unique_ptr<Journal> Create(Env& env, const std::string& path);
 
-  explicit Journal(std::unique_ptr<File> file) : file_(std::move(file)) {}
+  Journal(Env& env, std::unique_ptr<File> file) : env_(env), file_(std::move(file)) {}
   Journal(const Journal&) = delete;
   Journal& operator=(const Journal&) = delete;
 
@@ -69,6 +70,7 @@ class Journal {
   // replaced).
   bool CopyFileOut(const std::string& name, uint32_t size);
 
+  Env& env_;
   std::unique_ptr<File> file_;
   int32_t step_count_ = 0;
   int32_t block_entries_ = 0;

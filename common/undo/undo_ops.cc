@@ -10,9 +10,9 @@ int UndoControlStart(Binder& b) {
   UndoState& undo = b.undo();
   undo.undo_journal.reset();
   undo.redo_journal.reset();
-  undo.undo_journal = Journal::Create(b.FreshScratchName("UNDO.BUF"));
+  undo.undo_journal = Journal::Create(b.env(), b.FreshScratchName("UNDO.BUF"));
   if (!undo.undo_journal) return kRefused;
-  undo.redo_journal = Journal::Create(b.FreshScratchName("REDO.BUF"));
+  undo.redo_journal = Journal::Create(b.env(), b.FreshScratchName("REDO.BUF"));
   if (!undo.redo_journal) {
     // Journalling is on with both journals or not at all: an undo journal alone would not be
     // emptied when the page changes (that empties both or neither), and its steps would then be

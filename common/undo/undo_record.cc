@@ -163,9 +163,9 @@ void AppendChartContent(Journal& journal, Binder& b, PageData chart, int rows, i
 }
 
 // Size of a picture file as found on disk; 0 when it cannot be opened or is too large to carry.
-int32_t PictureSize(const char* name) {
+int32_t PictureSize(Env& env, const char* name) {
   if (name[0] == '\0') return 0;
-  std::unique_ptr<File> file = CurrentEnv()->Open(name, OpenMode::kRead);
+  std::unique_ptr<File> file = env.Open(name, OpenMode::kRead);
   uint64_t size = 0;
   if (!file || !file->Size(&size) || size > uint64_t(INT32_MAX)) return 0;
   return int32_t(size);
@@ -267,7 +267,7 @@ int UnguardedRecordPageData(Binder& b, PageData item, JournalAction action) {
                                                                   kInsFigureEntry);
       return EntryBuilder(item)
           .Rec(rec)
-          .U32(uint32_t(PictureSize(text)))
+          .U32(uint32_t(PictureSize(b.env(), text)))
           .Text(text)
           .AppendTo(*journal, action, kInsFigureEntry);
     }

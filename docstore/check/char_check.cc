@@ -55,10 +55,10 @@ class CheckRun {
         replace_mask_(replace_mask),
         converter_(groups_, check_mask, replace_mask, &gate_, &log_) {}
 
-  int OpenLog(const char* path) { return log_.Open(path); }
+  int OpenLog(const char* path) { return log_.Open(doc_.env(), path); }
 
   int SetUp(const char* table_path) {
-    Env* env = CurrentEnv();
+    Env* env = &doc_.env();
     // The directory service is asked in this order: plug-in, shared, user.
     const std::string plugin_path = ServiceDir(SitePathsPluginDir) + CharGate::kFileName;
     const std::string shared_dir = ServiceDir(SitePathsSharedDir);
@@ -78,9 +78,10 @@ class CheckRun {
       table = table_path;
     }
     if (!env->Exists(ini_path)) return kCheckNoIni;
-    if (const int status = ReadProhibitGroups(ini_path, &groups_); status != kOk) return status;
+    if (const int status = ReadProhibitGroups(*env, ini_path, &groups_); status != kOk)
+      return status;
 
-    if (!gate_.Load(plugin_path)) return kCheckPluginLoad;
+    if (!gate_.Load(*env, plugin_path)) return kCheckPluginLoad;
     if (gate_.Init(table) == nullptr) {
       gate_.Unload();
       return kCheckPluginInit;

@@ -17,9 +17,9 @@ Fn EntryPoint(Plugin& plugin, const char* name) {
 
 const char CharGate::kFileName[] = "libchargate.so";
 
-bool CharGate::Load(const std::string& path) {
+bool CharGate::Load(Env& env, const std::string& path) {
   Unload();
-  if (!CurrentEnv()->Exists(path)) return false;
+  if (!env.Exists(path)) return false;
   plugin_ = Plugin::Load(path);
   if (!plugin_) return false;
   init_ = EntryPoint<PsInitFn>(*plugin_, "PsInit");

@@ -25,9 +25,9 @@ class CharGate final : public SpecialChars {
   CharGate(const CharGate&) = delete;
   CharGate& operator=(const CharGate&) = delete;
 
-  // Loads the plug-in at `path`. False when the file is missing, cannot be loaded or lacks an entry
-  // point; nothing stays loaded then.
-  bool Load(const std::string& path);
+  // Loads the plug-in at `path`. False when the file is missing in `env`, cannot be loaded or lacks
+  // an entry point; nothing stays loaded then.
+  bool Load(Env& env, const std::string& path);
   // Releases the plug-in handle (when there is one) and unloads the plug-in.
   void Unload();
 

@@ -52,10 +52,10 @@ constexpr char kFailed[] =
 
 }  // namespace
 
-int CheckLog::Open(const char* path) {
+int CheckLog::Open(Env& env, const char* path) {
   file_.reset();
   if (path == nullptr || *path == '\0') return kOk;
-  std::unique_ptr<File> file = CurrentEnv()->Open(path, OpenMode::kOpenAlways);
+  std::unique_ptr<File> file = env.Open(path, OpenMode::kOpenAlways);
   uint64_t size = 0;
   if (!file || !file->Size(&size) || !file->Seek(size)) return kCheckLogOpen;
   file_ = std::move(file);

@@ -20,9 +20,10 @@ class CheckLog final : public SpecialCharSink {
   CheckLog(const CheckLog&) = delete;
   CheckLog& operator=(const CheckLog&) = delete;
 
-  // Opens `path` for appending (created when missing) and forgets the characters already logged.
-  // A null or empty path leaves the log closed: every line is then dropped. kOk or kCheckLogOpen.
-  int Open(const char* path);
+  // Opens `path` in `env` for appending (created when missing) and forgets the characters already
+  // logged. A null or empty path leaves the log closed: every line is then dropped. kOk or
+  // kCheckLogOpen.
+  int Open(Env& env, const char* path);
   void Close() { file_.reset(); }
 
   // "The check failed (status)."

@@ -15,17 +15,18 @@ namespace {
 constexpr size_t kValueSize = 256;
 constexpr size_t kCodeSize = 8;
 
-std::string ReadValue(const std::string& path, const char* section, const char* key) {
+std::string ReadValue(Env& env, const std::string& path, const char* section, const char* key) {
   char buf[kValueSize];
-  const size_t n = IniGetString(path, section, key, "", buf, sizeof buf);
+  const size_t n = IniGetString(env, path, section, key, "", buf, sizeof buf);
   return std::string(buf, n);
 }
 
 // A code written in hexadecimal ("%X": blanks, a sign and a "0x" prefix allowed). At most seven
 // characters arrive, so the value always fits an unsigned int; it is kept in 16 bits.
-bool ReadCode(const std::string& path, const char* section, const char* key, uint16_t* code) {
+bool ReadCode(Env& env, const std::string& path, const char* section, const char* key,
+              uint16_t* code) {
   char buf[kCodeSize];
-  IniGetString(path, section, key, "", buf, sizeof buf);
+  IniGetString(env, path, section, key, "", buf, sizeof buf);
   unsigned value = 0;
   if (std::sscanf(buf, "%X", &value) != 1) return false;
   *code = static_cast<uint16_t>(value);
@@ -49,15 +50,16 @@ bool ProhibitGroup::Combines(uint8_t byte) const {
   return byte != 0 && back_spc.find(static_cast<char>(byte)) != std::string::npos;
 }
 
-int ReadProhibitGroups(const std::string& path, ProhibitGroups* groups) {
+int ReadProhibitGroups(Env& env, const std::string& path, ProhibitGroups* groups) {
   for (int i = 0; i < kGroupCount; ++i) {
     const char* section = kGroupSections[i];
     ProhibitGroup& g = (*groups)[i];
-    g.name = ReadValue(path, section, "Name");
-    if (!ReadCode(path, section, "Start", &g.start) || !ReadCode(path, section, "End", &g.end))
+    g.name = ReadValue(env, path, section, "Name");
+    if (!ReadCode(env, path, section, "Start", &g.start) ||
+        !ReadCode(env, path, section, "End", &g.end))
       return kCheckGroupSglKatakana - i;
-    g.replace = ReadValue(path, section, "Replace");
-    g.back_spc = ReadValue(path, section, "BackSpc");
+    g.replace = ReadValue(env, path, section, "Replace");
+    g.back_spc = ReadValue(env, path, section, "BackSpc");
   }
   return kOk;
 }

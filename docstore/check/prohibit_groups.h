@@ -10,6 +10,8 @@
 
 namespace qs {
 
+class Env;
+
 // One section of "prohibit.ini": the codes Start..End and, per code, a replacement entry of a
 // fixed width in Replace.
 struct ProhibitGroup {
@@ -40,9 +42,10 @@ using ProhibitGroups = std::array<ProhibitGroup, kGroupCount>;
 // Section names, indexed by GroupIndex.
 extern const char* const kGroupSections[kGroupCount];
 
-// Reads the five groups from the INI file at `path`. Returns kOk, or the status of the first group
-// whose Start or End is empty or not hexadecimal (kCheckGroupSglKatakana + ... in reading order).
-int ReadProhibitGroups(const std::string& path, ProhibitGroups* groups);
+// Reads the five groups from the INI file at `path` in `env`. Returns kOk, or the status of the
+// first group whose Start or End is empty or not hexadecimal (kCheckGroupSglKatakana + ... in
+// reading order).
+int ReadProhibitGroups(Env& env, const std::string& path, ProhibitGroups* groups);
 
 }  // namespace qs
 

@@ -40,7 +40,8 @@ std::string PageRecords(DocHandle* h, int position) {
   if (page == nullptr) return "";
   qs::MemoryFile file;
   qs::RecordWriter out(&file);
-  if (qs::WritePageRecords(out, 1, *page) != qs::kOk || out.Flush() != qs::kOk) return "";
+  if (qs::WritePageRecords(*qs::CurrentEnv(), out, 1, *page) != qs::kOk || out.Flush() != qs::kOk)
+    return "";
   return file.data();
 }
 

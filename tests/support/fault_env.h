@@ -73,6 +73,55 @@ class FaultEnv : public Env {
   int directory_syncs_ = 0;
 };
 
+// An Env that passes every call to another, which a test may change at any time. A form or
+// document keeps the Env it was made with for its whole life, so a test that means to fail some of
+// an open item's file operations makes the item with a SwitchEnv and later switches that to a
+// FaultEnv (see ScopedSwitch). Files already open stay with the Env that opened them.
+class SwitchEnv : public Env {
+ public:
+  explicit SwitchEnv(Env* to = Env::Default()) : to_(to) {}
+  // nullptr switches back to Env::Default().
+  void SwitchTo(Env* to) { to_ = to != nullptr ? to : Env::Default(); }
+  Env* target() const { return to_; }
+
+  std::unique_ptr<File> Open(const std::string& path, OpenMode mode) override {
+    return to_->Open(path, mode);
+  }
+  bool Exists(const std::string& path) override { return to_->Exists(path); }
+  bool IsDirectory(const std::string& path) override { return to_->IsDirectory(path); }
+  bool Delete(const std::string& path) override { return to_->Delete(path); }
+  bool Rename(const std::string& from, const std::string& to) override {
+    return to_->Rename(from, to);
+  }
+  bool CopyFile(const std::string& from, const std::string& to) override {
+    return to_->CopyFile(from, to);
+  }
+  bool CreateDirectories(const std::string& path, int mode) override {
+    return to_->CreateDirectories(path, mode);
+  }
+  bool ListDirectory(const std::string& dir, std::vector<std::string>* names) override {
+    return to_->ListDirectory(dir, names);
+  }
+  bool DeleteIfUnlocked(const std::string& path) override { return to_->DeleteIfUnlocked(path); }
+  bool SyncDirectory(const std::string& dir) override { return to_->SyncDirectory(dir); }
+
+ private:
+  Env* to_;
+};
+
+// Switches a SwitchEnv to `to` for the lifetime of this object.
+class ScopedSwitch {
+ public:
+  ScopedSwitch(SwitchEnv& env, Env* to) : env_(env), previous_(env.target()) { env.SwitchTo(to); }
+  ~ScopedSwitch() { env_.SwitchTo(previous_); }
+  ScopedSwitch(const ScopedSwitch&) = delete;
+  ScopedSwitch& operator=(const ScopedSwitch&) = delete;
+
+ private:
+  SwitchEnv& env_;
+  Env* const previous_;
+};
+
 // Makes `env` the CurrentEnv() for the lifetime of this object.
 class ScopedEnv {
  public:

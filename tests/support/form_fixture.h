@@ -9,6 +9,7 @@
 
 #include "formstore.h"
 #include "formstore/form.h"
+#include "support/fault_env.h"
 #include "support/scratch_dir.h"
 
 namespace qs_test {
@@ -18,8 +19,10 @@ namespace qs_test {
 //   <root>/base/  the base directory (with QFD/ and QFT/ below it)
 //   <root>/flat/  the flat directory
 // points the directory service at it for the lifetime of the object and reloads the form library's
-// work directory. Forms are numbered from a counter of the site's own, starting at 1, so tests that
-// run side by side do not see each other's numbers. The tree is removed afterwards.
+// work directory. Its item_env() is the CurrentEnv() meanwhile, so every form and document made
+// in the site is made with it; switching it reaches their file operations. Forms are numbered from
+// a counter of the site's own, starting at 1, so tests that run side by side do not see each
+// other's numbers. The tree is removed afterwards.
 class TempSite {
  public:
   TempSite();
@@ -37,12 +40,15 @@ class TempSite {
   std::vector<std::string> WorkFiles() const;
   // Name of the site's form counter (a shared-memory object).
   const std::string& counter_name() const { return counter_name_; }
+  qs::test::SwitchEnv& item_env() { return item_env_; }
 
  private:
   qs::test::ScratchDir dir_;
   std::string root_, work_, base_, flat_;
   qs::test::SitePathsEnv env_;
   std::string counter_name_;
+  qs::test::SwitchEnv item_env_;
+  qs::test::ScopedEnv use_item_env_{&item_env_};
 };
 
 // One created form with `pages` pages inserted (page 1 current). ReadOrder and title are left 0.
