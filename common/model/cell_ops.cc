@@ -1,5 +1,6 @@
 #include "common/model/cell_ops.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -237,23 +238,29 @@ std::string_view CallerText(const char* text) {
 
 }  // namespace
 
+CellContent ReadCellAt(Binder& b, PageData entry, uint16_t row, uint16_t col, ChartCell* cell,
+                       char* text256) {
+  const Page* page = b.CurrentPage();
+  const ChartRec* chart = FindChart(b, entry);
+  if (chart == nullptr || !InGrid(*chart, row, col)) return CellContent::kOutside;
+  const uint16_t attr_id = chart->cell_attr[row][col];
+  CellAttr rec;
+  if (attr_id == 0 || page->cell_attrs.Get(attr_id, &rec) != kOk) return CellContent::kEmpty;
+  ToChartCell(b, rec, cell);
+  const std::string_view text = page->strings.View(chart->cell_text[row][col]);
+  const size_t n = std::min(text.size(), StringPool::kMaxLength);
+  if (n != 0) std::memcpy(text256, text.data(), n);
+  text256[n] = '\0';
+  return CellContent::kCell;
+}
+
 int GetChartCell(Binder& b, PageData entry, uint16_t row, uint16_t col, ChartCell* cell,
                  char* text256) {
-  Page* page = b.CurrentPage();
   const ChartRec* chart = FindChart(b, entry);
-  if (chart == nullptr) return kRefused;
-  const bool in_grid = InGrid(*chart, row, col);
-  const uint16_t attr_id = in_grid ? chart->cell_attr[row][col] : 0;
-  const uint16_t text_id = in_grid ? chart->cell_text[row][col] : 0;
-  if (attr_id == 0) return kRefused;
+  if (chart == nullptr || !InGrid(*chart, row, col) || chart->cell_attr[row][col] == 0)
+    return kRefused;
   if (!IsOrigin(*chart, row, col)) return kNotAnOrigin;
-  CellAttr rec;
-  if (page->cell_attrs.Get(attr_id, &rec) != kOk) return kRefused;
-  ToChartCell(b, rec, cell);
-  const std::string_view text = page->strings.View(text_id);
-  if (!text.empty()) std::memcpy(text256, text.data(), text.size());
-  text256[text.size()] = '\0';
-  return kOk;
+  return ReadCellAt(b, entry, row, col, cell, text256) == CellContent::kCell ? kOk : kRefused;
 }
 
 int PutChartCell(Binder& b, PageData entry, uint16_t row, uint16_t col, const ChartCell* cell,

@@ -84,6 +84,22 @@ ChartInf ToInterface(const Header& h, const ChartInfRec& rec) {
   return out;
 }
 
+ChartInfRec FromInterface(const Header& h, const ChartInf& in) {
+  ChartInfRec rec{};
+  rec.flag = in.Flag;
+  rec.left = in.Left;
+  rec.top = in.Top;
+  rec.right = in.Right;
+  rec.bottom = in.Bottom;
+  rec.rows = in.Rows;
+  rec.cols = in.Cols;
+  rec.row_hight = in.RowHight;
+  rec.line_style = in.LineStyle;
+  rec.line_param = in.LineParam;
+  rec.line_color = IndexOfColor(h, in.LineColor);
+  return rec;
+}
+
 }  // namespace
 
 ChartRec* FindChart(Binder& b, PageData chart) {
@@ -91,49 +107,47 @@ ChartRec* FindChart(Binder& b, PageData chart) {
   return page ? page->charts.Get(chart.no) : nullptr;
 }
 
+std::unique_ptr<ChartRec> ChartFromHead(const ChartInfRec& head, ChartEdges edges) {
+  // The grid holds 127 rows and columns plus their outer edges.
+  const int rows = head.rows, cols = head.cols;
+  if (rows < 1 || rows > kMaxChartRows || cols < 1 || cols > kMaxChartCols) return nullptr;
+  auto chart = std::make_unique<ChartRec>();
+  ChartInfRec& inf = chart->inf;
+  inf = head;
+  // Every column gets the same whole width.
+  const int64_t width = (int64_t(head.right) - int64_t(head.left)) / cols;
+  if (edges == ChartEdges::kFitted) {
+    const uint16_t asked_hight = head.row_hight;  // never bind a reference to a packed member
+    inf.row_hight = std::max(asked_hight, kMinRowHight);
+    inf.right = WrapAdd(head.left, width * cols);
+    inf.bottom = WrapAdd(head.top, int64_t(inf.row_hight) * rows);
+  }
+  const uint16_t height = inf.row_hight;
+  std::fill(std::begin(chart->rhight), std::end(chart->rhight), height);
+  std::fill(std::begin(chart->cwidth), std::end(chart->cwidth), uint16_t(width));
+  chart->RecomputeRowPos();
+  chart->RecomputeColPos();
+
+  const LineRec line{inf.line_style, inf.line_param, inf.line_color};
+  for (int r = 1; r <= rows; ++r)
+    for (int c = 0; c <= cols; ++c) chart->vlines.Set(r, c, line);
+  for (int r = 0; r <= rows; ++r)
+    for (int c = 1; c <= cols; ++c) chart->hlines.Set(r, c, line);
+  return chart;
+}
+
 int AddChart(Binder& b, const ChartInf* inf, uint16_t* out_entry) {
   Page* page = b.CurrentPage();
   if (page == nullptr) return kRefused;
-  const ChartInf in = *inf;
-  // The grid holds 127 rows and columns plus their outer edges.
-  if (in.Rows < 1 || in.Rows > kMaxChartRows || in.Cols < 1 || in.Cols > kMaxChartCols)
-    return kRefused;
+  ChartInfRec head = FromInterface(b.header(), *inf);
+  head.flag = 0;
+  std::unique_ptr<ChartRec> chart = ChartFromHead(head, ChartEdges::kFitted);
+  if (chart == nullptr) return kRefused;
   const int no = page->charts.LowestFree();
   if (no < 0) return kRefused;
   const PageData entry{kChart, uint8_t(no)};
   *out_entry = entry.value();
   if (page->data_count >= Page::kMaxData) return kRefused;
-
-  // Every column gets the same whole width; the chart's right edge is pulled in to match.
-  const int64_t width = (int64_t(in.Right) - in.Left) / in.Cols;
-  const uint16_t asked_hight = in.RowHight;
-  const uint16_t row_hight = std::max(asked_hight, kMinRowHight);
-
-  auto chart = std::make_unique<ChartRec>();
-  ChartInfRec& rec = chart->inf;
-  rec.flag = 0;
-  rec.left = in.Left;
-  rec.top = in.Top;
-  rec.right = WrapAdd(in.Left, width * in.Cols);
-  rec.bottom = WrapAdd(in.Top, int64_t(row_hight) * in.Rows);
-  rec.rows = in.Rows;
-  rec.cols = in.Cols;
-  rec.row_hight = row_hight;
-  rec.line_style = in.LineStyle;
-  rec.line_param = in.LineParam;
-  rec.line_color = IndexOfColor(b.header(), in.LineColor);
-  for (int k = 0; k < kChartGrid; ++k) {
-    chart->rhight[k] = row_hight;
-    chart->cwidth[k] = uint16_t(width);
-  }
-  chart->RecomputeRowPos();
-  chart->RecomputeColPos();
-
-  const LineRec line{rec.line_style, rec.line_param, rec.line_color};
-  for (int r = 1; r <= in.Rows; ++r)
-    for (int c = 0; c <= in.Cols; ++c) chart->vlines.Set(r, c, line);
-  for (int r = 0; r <= in.Rows; ++r)
-    for (int c = 1; c <= in.Cols; ++c) chart->hlines.Set(r, c, line);
 
   page->charts.Store(no, std::move(chart));
   page->AppendEntry(entry);  // room was checked above

@@ -3,7 +3,6 @@
 #include <cstring>
 #include <string>
 
-#include "common/model/attributes.h"
 #include "common/model/cell_ops.h"
 #include "common/model/chart_ops.h"
 #include "common/model/content_ops.h"
@@ -63,39 +62,6 @@ Journal* OpenJournal(Binder& b) {
   return journal != nullptr && journal->block_depth() > 0 ? journal : nullptr;
 }
 
-// What a chart grid position holds.
-enum class CellState { kCell, kEmpty, kUnreadable };
-
-// Reads the attributes and text at a position. The getter serves a cell's origin; a position that
-// keeps attributes without being an origin (a line was taken away) is read from the chart itself,
-// since a put there must be reversible too.
-CellState ReadCell(Binder& b, PageData chart, uint16_t row, uint16_t col, ChartCell* cell,
-                   char* text256) {
-  if (GetChartCell(b, chart, row, col, cell, text256) == kOk) return CellState::kCell;
-  Page* page = b.CurrentPage();
-  const ChartRec* rec = FindChart(b, chart);
-  if (page == nullptr || rec == nullptr || !rec->RowInRange(row) || !rec->ColInRange(col))
-    return CellState::kUnreadable;
-  const uint16_t attr_id = rec->cell_attr[row][col];
-  CellAttr attr;
-  if (attr_id == 0 || page->cell_attrs.Get(attr_id, &attr) != kOk) return CellState::kEmpty;
-  const Header& header = b.header();
-  *cell = ChartCell{};
-  cell->Kind = attr.kind;
-  FontSpec font;
-  UnpackFont(header, attr.font, &font);
-  cell->Font = font;
-  std::memcpy(cell->Attr, attr.attr, sizeof attr.attr);
-  cell->Color1 = ColorOfIndex(header, attr.color1);
-  cell->Mode = attr.mode;
-  cell->Color2 = ColorOfIndex(header, attr.color2);
-  const std::string_view s = page->strings.View(rec->cell_text[row][col]);
-  const size_t n = s.size() < kMaxEntryText ? s.size() : kMaxEntryText;
-  if (n > 0) std::memcpy(text256, s.data(), n);
-  text256[n] = '\0';
-  return CellState::kCell;
-}
-
 // `keep_empty`: an empty position is journalled as such (a put there is reversed by clearing it);
 // content written ahead of a removal leaves empty positions out, as the row, column or chart that
 // comes back has none.
@@ -103,14 +69,16 @@ int AppendCell(Journal& journal, Binder& b, PageData chart, uint16_t row, uint16
                bool keep_empty) {
   ChartCell cell;
   char text[kMaxEntryText + 1] = {};
-  switch (ReadCell(b, chart, row, col, &cell, text)) {
-    case CellState::kCell:
+  // A position that keeps attributes without being a cell's origin is journalled too: a put there
+  // must be reversible as well.
+  switch (ReadCellAt(b, chart, row, col, &cell, text)) {
+    case CellContent::kCell:
       return EntryBuilder(chart).U16(row).U16(col).Rec(cell).Text(text).AppendTo(journal, kChanged,
                                                                                  kChartCellEntry);
-    case CellState::kEmpty:
+    case CellContent::kEmpty:
       if (!keep_empty) return kOk;
       return EntryBuilder(chart).U16(row).U16(col).AppendTo(journal, kChanged, kCellClearedEntry);
-    case CellState::kUnreadable:
+    case CellContent::kOutside:
       break;
   }
   return kRefused;
