@@ -27,9 +27,9 @@ class DocumentReader {
     // with its 'P', and a file without pages is never written. Page content needs its page; records
     // of unknown kinds are skipped by the next ReadHead.
     for (;;) {
-      const int status = ReadHeaderRecords(
-          in_, &head, true, &doc_.header(),
-          [this](const HeaderBody& body, Header*) { return TakeHead(body); });
+      const int status =
+          ReadHeaderRecords(in_, &head, true, &doc_.header(),
+                            [this](const HeaderBody& body, Header*) { return TakeHead(body); });
       if (status != kOk) return status;
       if (head.end || PageContentReader::Takes(head.tag)) return kDamaged;
       if (head.tag == kTagPage) break;

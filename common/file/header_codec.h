@@ -58,7 +58,7 @@ int ReadHeaderFooterRecord(RecordReader& in, const RecordHead& head, bool older_
 // An 'H' record read and decoded.
 struct HeaderBody {
   HeaderRecord rec{};
-  uint16_t page_count = 0;       // the pages the header announces
+  uint16_t page_count = 0;      // the pages the header announces
   bool current_layout = false;  // the 288-byte layout, the only one that carries a title
 };
 

@@ -197,21 +197,13 @@ int Traverse(const Page& page, const ChartRec& chart, uint8_t filter, Pos from, 
 
 void ToCellAttr(Binder& b, const ChartCell& in, const PackedFont& font, CellAttr* out) {
   out->kind = in.Kind;
-  out->font = font;
-  std::memcpy(out->attr, in.Attr, sizeof out->attr);
-  out->color1 = IndexOfColor(b.header(), in.Color1);
-  out->mode = in.Mode;
-  out->color2 = IndexOfColor(b.header(), in.Color2);
+  StoreLook(b.header(), in, font, out);
 }
 
 void ToChartCell(Binder& b, const CellAttr& in, ChartCell* out) {
   ChartCell cell{};
   cell.Kind = in.kind;
-  UnpackFont(b.header(), in.font, &cell.Font);
-  std::memcpy(cell.Attr, in.attr, sizeof cell.Attr);
-  cell.Color1 = ColorOfIndex(b.header(), in.color1);
-  cell.Mode = in.mode;
-  cell.Color2 = ColorOfIndex(b.header(), in.color2);
+  GiveLook(b.header(), in, &cell);
   *out = cell;
 }
 
@@ -229,6 +221,33 @@ void ToChartLine(Binder& b, const LineRec& in, ChartLine* out) {
   line.Param = in.param;
   line.Color = ColorOfIndex(b.header(), in.color);
   *out = line;
+}
+
+// The table that holds a vertical line (row, boundary) or a horizontal one (boundary, column) of a
+// chart the entry names; null when there is no such chart or the line lies outside its grid.
+LineTable* LinesAt(Binder& b, PageData entry, LineDirection direction, int first, int second) {
+  ChartRec* chart = FindChart(b, entry);
+  if (chart == nullptr) return nullptr;
+  if (direction == kVertical) return VlineInGrid(*chart, first, second) ? &chart->vlines : nullptr;
+  return HlineInGrid(*chart, first, second) ? &chart->hlines : nullptr;
+}
+
+int GetLine(Binder& b, PageData entry, LineDirection direction, uint16_t first, uint16_t second,
+            ChartLine* line) {
+  const LineTable* lines = LinesAt(b, entry, direction, first, second);
+  if (lines == nullptr) return kRefused;
+  ToChartLine(b, lines->Get(first, second), line);
+  return kOk;
+}
+
+int PutLine(Binder& b, PageData entry, LineDirection direction, uint16_t first, uint16_t second,
+            const ChartLine* line) {
+  LineTable* lines = LinesAt(b, entry, direction, first, second);
+  if (lines == nullptr) return kRefused;
+  RecordLine(b, entry, direction, first, second);
+  lines->Set(first, second, ToLineRec(b, *line));
+  b.CurrentPageChanged();
+  return kOk;
 }
 
 std::string_view CallerText(const char* text) {
@@ -316,37 +335,21 @@ int PutChartCell(Binder& b, PageData entry, uint16_t row, uint16_t col, const Ch
 }
 
 int GetChartVline(Binder& b, PageData entry, uint16_t row, uint16_t boundary, ChartLine* line) {
-  const ChartRec* chart = FindChart(b, entry);
-  if (chart == nullptr || !VlineInGrid(*chart, row, boundary)) return kRefused;
-  ToChartLine(b, chart->vlines.Get(row, boundary), line);
-  return kOk;
+  return GetLine(b, entry, kVertical, row, boundary, line);
 }
 
 int PutChartVline(Binder& b, PageData entry, uint16_t row, uint16_t boundary,
                   const ChartLine* line) {
-  ChartRec* chart = FindChart(b, entry);
-  if (chart == nullptr || !VlineInGrid(*chart, row, boundary)) return kRefused;
-  RecordLine(b, entry, kVertical, row, boundary);
-  chart->vlines.Set(row, boundary, ToLineRec(b, *line));
-  b.CurrentPageChanged();
-  return kOk;
+  return PutLine(b, entry, kVertical, row, boundary, line);
 }
 
 int GetChartHline(Binder& b, PageData entry, uint16_t boundary, uint16_t col, ChartLine* line) {
-  const ChartRec* chart = FindChart(b, entry);
-  if (chart == nullptr || !HlineInGrid(*chart, boundary, col)) return kRefused;
-  ToChartLine(b, chart->hlines.Get(boundary, col), line);
-  return kOk;
+  return GetLine(b, entry, kHorizontal, boundary, col, line);
 }
 
 int PutChartHline(Binder& b, PageData entry, uint16_t boundary, uint16_t col,
                   const ChartLine* line) {
-  ChartRec* chart = FindChart(b, entry);
-  if (chart == nullptr || !HlineInGrid(*chart, boundary, col)) return kRefused;
-  RecordLine(b, entry, kHorizontal, boundary, col);
-  chart->hlines.Set(boundary, col, ToLineRec(b, *line));
-  b.CurrentPageChanged();
-  return kOk;
+  return PutLine(b, entry, kHorizontal, boundary, col, line);
 }
 
 int ChartGetExistCell(Binder& b, PageData entry, uint16_t* row, uint16_t* col) {

@@ -94,16 +94,14 @@ int AppendLine(Journal& journal, Binder& b, PageData chart, LineDirection direct
       journal, kChanged, direction == kVertical ? kVlineEntry : kHlineEntry);
 }
 
-int AppendRowHeight(Journal& journal, Binder& b, PageData chart, int32_t kind, uint16_t row) {
-  uint16_t height = 0;
-  if (GetChartRHight(b, chart, row, &height) != kOk) return kRefused;
-  return EntryBuilder(chart).U16(row).U32(height).AppendTo(journal, kChanged, kind);
-}
-
-int AppendColumnWidth(Journal& journal, Binder& b, PageData chart, int32_t kind, uint16_t col) {
-  uint16_t width = 0;
-  if (GetChartCWidth(b, chart, col, &width) != kOk) return kRefused;
-  return EntryBuilder(chart).U16(col).U32(width).AppendTo(journal, kChanged, kind);
+// A row's height or a column's width, as an entry of `kind`.
+int AppendLineSize(Journal& journal, Binder& b, PageData chart, bool rows, int32_t kind,
+                   uint16_t line) {
+  uint16_t size = 0;
+  const int status =
+      rows ? GetChartRHight(b, chart, line, &size) : GetChartCWidth(b, chart, line, &size);
+  if (status != kOk) return kRefused;
+  return EntryBuilder(chart).U16(line).U32(size).AppendTo(journal, kChanged, kind);
 }
 
 // The HR pair, when `needed` says that the replay cannot get it back otherwise.
@@ -126,8 +124,8 @@ void AppendChartContent(Journal& journal, Binder& b, PageData chart, int rows, i
     for (int r = 1; r <= rows; ++r) AppendLine(journal, b, chart, kVertical, r, boundary);
   for (int boundary = 0; boundary <= rows; ++boundary)
     for (int c = 1; c <= cols; ++c) AppendLine(journal, b, chart, kHorizontal, boundary, c);
-  for (int c = 1; c <= cols; ++c) AppendColumnWidth(journal, b, chart, kCWidthEntry, c);
-  for (int r = 1; r <= rows; ++r) AppendRowHeight(journal, b, chart, kRHightEntry, r);
+  for (int c = 1; c <= cols; ++c) AppendLineSize(journal, b, chart, false, kCWidthEntry, c);
+  for (int r = 1; r <= rows; ++r) AppendLineSize(journal, b, chart, true, kRHightEntry, r);
 }
 
 // Size of a picture file as found on disk; 0 when it cannot be opened or is too large to carry.
@@ -158,45 +156,52 @@ int UnguardedRecordLine(Binder& b, PageData chart, LineDirection direction, uint
   return AppendLine(*journal, b, chart, direction, first, second);
 }
 
-int UnguardedRecordRow(Binder& b, PageData chart, GridAction action, uint16_t row) {
+// What a removed row needs to come back: the HR pair when an HR lies on it, its lines, its cells.
+void AppendRowContent(Journal& journal, Binder& b, PageData chart, int cols, uint16_t row) {
+  // An HR on the row itself drops to the row above, and inserting the row again leaves it there.
+  AppendHR(
+      journal, b, chart, [](uint16_t hr, uint16_t r) { return hr == r; }, row);
+  for (int boundary = 0; boundary <= cols; ++boundary)
+    AppendLine(journal, b, chart, kVertical, row, boundary);
+  for (int c = 1; c <= cols; ++c) AppendLine(journal, b, chart, kHorizontal, row - 1, c);
+  for (int c = 1; c <= cols; ++c) AppendLine(journal, b, chart, kHorizontal, row, c);
+  for (int c = 1; c <= cols; ++c) AppendCell(journal, b, chart, row, c, false);
+}
+
+// What a removed column needs to come back: its lines and its cells.
+void AppendColumnContent(Journal& journal, Binder& b, PageData chart, int rows, uint16_t col) {
+  for (int r = 1; r <= rows; ++r) AppendLine(journal, b, chart, kVertical, r, col - 1);
+  for (int r = 1; r <= rows; ++r) AppendLine(journal, b, chart, kVertical, r, col);
+  for (int boundary = 0; boundary <= rows; ++boundary)
+    AppendLine(journal, b, chart, kHorizontal, boundary, col);
+  for (int r = 1; r <= rows; ++r) AppendCell(journal, b, chart, r, col, false);
+}
+
+// A row's or a column's size, and for a removal first its content.
+int UnguardedRecordGridLine(Binder& b, PageData chart, bool rows, GridAction action,
+                            uint16_t line) {
   if (!b.undo().undo_journal) return kOk;
   Journal* journal = OpenJournal(b);
   ChartInf inf;
-  uint16_t height = 0;
-  if (journal == nullptr || GetChartInf(b, chart, &inf) != kOk ||
-      GetChartRHight(b, chart, row, &height) != kOk)
+  if (journal == nullptr || GetChartInf(b, chart, &inf) != kOk || line < 1 ||
+      line > (rows ? inf.Rows : inf.Cols))
     return kRefused;
   if (action == kRemoved) {
-    // An HR on the row itself drops to the row above, and inserting the row again leaves it there.
-    AppendHR(
-        *journal, b, chart, [](uint16_t hr, uint16_t r) { return hr == r; }, row);
-    const int cols = inf.Cols;
-    for (int boundary = 0; boundary <= cols; ++boundary)
-      AppendLine(*journal, b, chart, kVertical, row, boundary);
-    for (int c = 1; c <= cols; ++c) AppendLine(*journal, b, chart, kHorizontal, row - 1, c);
-    for (int c = 1; c <= cols; ++c) AppendLine(*journal, b, chart, kHorizontal, row, c);
-    for (int c = 1; c <= cols; ++c) AppendCell(*journal, b, chart, row, c, false);
+    if (rows)
+      AppendRowContent(*journal, b, chart, inf.Cols, line);
+    else
+      AppendColumnContent(*journal, b, chart, inf.Rows, line);
   }
-  return AppendRowHeight(*journal, b, chart, kRHightEntry + action, row);
+  const int32_t kind = rows ? kRHightEntry + action : kCWidthEntry + action;
+  return AppendLineSize(*journal, b, chart, rows, kind, line);
+}
+
+int UnguardedRecordRow(Binder& b, PageData chart, GridAction action, uint16_t row) {
+  return UnguardedRecordGridLine(b, chart, true, action, row);
 }
 
 int UnguardedRecordColumn(Binder& b, PageData chart, GridAction action, uint16_t col) {
-  if (!b.undo().undo_journal) return kOk;
-  Journal* journal = OpenJournal(b);
-  ChartInf inf;
-  uint16_t width = 0;
-  if (journal == nullptr || GetChartInf(b, chart, &inf) != kOk ||
-      GetChartCWidth(b, chart, col, &width) != kOk)
-    return kRefused;
-  if (action == kRemoved) {
-    const int rows = inf.Rows;
-    for (int r = 1; r <= rows; ++r) AppendLine(*journal, b, chart, kVertical, r, col - 1);
-    for (int r = 1; r <= rows; ++r) AppendLine(*journal, b, chart, kVertical, r, col);
-    for (int boundary = 0; boundary <= rows; ++boundary)
-      AppendLine(*journal, b, chart, kHorizontal, boundary, col);
-    for (int r = 1; r <= rows; ++r) AppendCell(*journal, b, chart, r, col, false);
-  }
-  return AppendColumnWidth(*journal, b, chart, kCWidthEntry + action, col);
+  return UnguardedRecordGridLine(b, chart, false, action, col);
 }
 
 int UnguardedRecordPageData(Binder& b, PageData item, JournalAction action) {
