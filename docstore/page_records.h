@@ -12,6 +12,7 @@
 #include "common/file/record_codec.h"
 #include "common/model/binder.h"
 #include "common/model/page.h"
+#include "common/status.h"
 
 namespace qs {
 

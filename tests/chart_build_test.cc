@@ -81,7 +81,9 @@ TEST(ChartFromHeadTest, ShapesEdgesAndSizes) {
         const bool h = x <= c.rows && y >= 1 && y <= c.cols;
         ASSERT_EQ(chart->vlines.Get(x, y).style, v ? 2 : 0) << x << "," << y;
         ASSERT_EQ(chart->hlines.Get(x, y).style, h ? 2 : 0) << x << "," << y;
-        if (v) ASSERT_EQ(chart->vlines.Get(x, y).color, 4);
+        if (v) {
+          ASSERT_EQ(chart->vlines.Get(x, y).color, 4);
+        }
       }
     EXPECT_EQ(chart->cell_attr[1][1] | chart->cell_text[1][1], 0);
   }

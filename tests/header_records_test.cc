@@ -138,9 +138,13 @@ TEST(ReadHeaderRecordsTest, ReadsTheHeaderRecordsUpToTheFirstOtherOne) {
     EXPECT_EQ(head.end ? std::string("end") : std::string(1, char(head.tag)), c.stop);
     EXPECT_EQ(header.memo ? *header.memo : std::string("-"), c.memo);
     EXPECT_EQ(header.ccolor.has_value(), c.has_colors);
-    if (c.has_colors) EXPECT_EQ((*header.ccolor)[15], 0x01010101u);
+    if (c.has_colors) {
+      EXPECT_EQ((*header.ccolor)[15], 0x01010101u);
+    }
     ASSERT_EQ(header.header_footer.has_value(), c.has_block);
-    if (c.has_block) EXPECT_EQ(qs::GetU32(header.header_footer->data()), c.block_first);
+    if (c.has_block) {
+      EXPECT_EQ(qs::GetU32(header.header_footer->data()), c.block_first);
+    }
   }
 }
 

@@ -348,16 +348,7 @@ int PutChartInf(Binder& b, PageData chart, const ChartInf* in) {
   // with it; counts that disagree with the grid would expose or orphan cells.
   if (next.Rows != rec->inf.rows || next.Cols != rec->inf.cols) return kRefused;
   RecordPageData(b, ChartEntry(chart), kChanged);
-  ChartInfRec& inf = rec->inf;
-  inf.flag = next.Flag;
-  inf.left = next.Left;
-  inf.top = next.Top;
-  inf.right = next.Right;
-  inf.bottom = next.Bottom;
-  inf.row_hight = next.RowHight;
-  inf.line_style = next.LineStyle;
-  inf.line_param = next.LineParam;
-  inf.line_color = IndexOfColor(b.header(), next.LineColor);
+  rec->inf = FromInterface(b.header(), next);
   b.CurrentPageChanged();
   return kOk;
 }
