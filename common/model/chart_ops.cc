@@ -67,7 +67,12 @@ class GridAxis {
     else
       chart_.inf.right = WrapAdd(chart_.inf.right, d);
   }
-  void RecomputePos() { rows_ ? chart_.RecomputeRowPos() : chart_.RecomputeColPos(); }
+  void RecomputePos() {
+    if (rows_)
+      chart_.RecomputeRowPos();
+    else
+      chart_.RecomputeColPos();
+  }
 
   uint16_t& attr(int i, int k) { return rows_ ? chart_.cell_attr[i][k] : chart_.cell_attr[k][i]; }
   uint16_t& text(int i, int k) { return rows_ ? chart_.cell_text[i][k] : chart_.cell_text[k][i]; }
@@ -76,14 +81,20 @@ class GridAxis {
     return rows_ ? chart_.hlines.Get(b, k) : chart_.vlines.Get(k, b);
   }
   void SetEdge(int b, int k, const LineRec& line) {
-    rows_ ? chart_.hlines.Set(b, k, line) : chart_.vlines.Set(k, b, line);
+    if (rows_)
+      chart_.hlines.Set(b, k, line);
+    else
+      chart_.vlines.Set(k, b, line);
   }
   // The ruled line along line i of the axis at boundary k (0..across) across it.
   LineRec Side(int i, int k) const {
     return rows_ ? chart_.vlines.Get(i, k) : chart_.hlines.Get(k, i);
   }
   void SetSide(int i, int k, const LineRec& line) {
-    rows_ ? chart_.vlines.Set(i, k, line) : chart_.hlines.Set(k, i, line);
+    if (rows_)
+      chart_.vlines.Set(i, k, line);
+    else
+      chart_.hlines.Set(k, i, line);
   }
 
   void CopyCell(int from, int to, int k) {
@@ -170,17 +181,20 @@ void RecordGridLine(Binder& b, PageData chart, bool rows, GridAction action, uin
 int GetLineSize(Binder& b, PageData chart, bool rows, uint16_t line, uint16_t* size) {
   ChartRec* rec = FindChart(b, chart);
   *size = 0;
-  if (rec == nullptr || !GridAxis(*rec, rows).InRange(line)) return kRefused;
-  *size = GridAxis(*rec, rows).size(line);
+  if (rec == nullptr) return kRefused;
+  GridAxis g(*rec, rows);
+  if (!g.InRange(line)) return kRefused;
+  *size = g.size(line);
   return kOk;
 }
 
 // Sets the height of a row or the width of a column; the chart's far edge moves with it.
 int PutLineSize(Binder& b, PageData chart, bool rows, uint16_t line, uint16_t size) {
   ChartRec* rec = FindChart(b, chart);
-  if (rec == nullptr || !GridAxis(*rec, rows).InRange(line)) return kRefused;
-  RecordGridLine(b, chart, rows, kSizeChanged, line);
+  if (rec == nullptr) return kRefused;
   GridAxis g(*rec, rows);
+  if (!g.InRange(line)) return kRefused;
+  RecordGridLine(b, chart, rows, kSizeChanged, line);
   g.MoveFarEdge(int64_t(size) - g.size(line));
   g.size(line) = size;
   g.RecomputePos();
