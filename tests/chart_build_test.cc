@@ -65,11 +65,11 @@ TEST(ChartFromHeadTest, ShapesEdgesAndSizes) {
         qs::ChartFromHead(Head(c.rows, c.cols, c.right, c.bottom, c.height), c.edges);
     ASSERT_EQ(chart != nullptr, c.made);
     if (!chart) continue;
-    const ChartInfRec& inf = chart->inf;
-    EXPECT_EQ(inf.right, c.want_right);
-    EXPECT_EQ(inf.bottom, c.want_bottom);
-    EXPECT_EQ(inf.row_hight, c.want_height);
-    EXPECT_EQ(inf.flag, 7);  // an added chart's flag is the caller's to clear
+    const ChartInfRec& inf = chart->inf;  // packed: its members are compared as values
+    EXPECT_EQ(int32_t{inf.right}, c.want_right);
+    EXPECT_EQ(int32_t{inf.bottom}, c.want_bottom);
+    EXPECT_EQ(uint16_t{inf.row_hight}, c.want_height);
+    EXPECT_EQ(int{inf.flag}, 7);  // an added chart's flag is the caller's to clear
     for (int k = 0; k < c.rows; ++k) EXPECT_EQ(chart->rhight[k], c.want_height) << "row " << k + 1;
     for (int k = 0; k < c.cols; ++k) EXPECT_EQ(chart->cwidth[k], c.want_width) << "col " << k + 1;
     EXPECT_EQ(chart->rowpos[c.rows - 1], uint16_t(c.rows * c.want_height));
@@ -248,7 +248,7 @@ TEST_F(ReadCellTest, PositionsReadAlikeExceptWhereNoCellBegins) {
       continue;
     }
     EXPECT_EQ(read.Kind, 1);
-    EXPECT_EQ(read.Attr[2], c.attr2);
+    EXPECT_EQ(uint16_t{read.Attr[2]}, c.attr2);  // packed: compared as a value
     EXPECT_EQ(read.Mode, 3);
     EXPECT_STREQ(read.Font.FontName, "Mincho");
     EXPECT_EQ(read_text, c.text);
