@@ -83,7 +83,7 @@ int ReadHeaderRecord(RecordReader& in, const RecordHead& head, bool older_layout
   if (head.tag != kTagHeader) return ReadHeaderPart(in, head, older_layouts, header);
   HeaderBody body;
   if (ReadHeaderBody(in, head, &body) != kOk) return kDamaged;
-  return take_head(static_cast<const HeaderBody&>(body), header);
+  return take_head(body, header);
 }
 
 // Reads the header records from the one whose head is in *head on, as ReadHeaderRecord does, up to
