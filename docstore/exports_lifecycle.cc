@@ -1,6 +1,5 @@
 // Creating, opening, saving and closing documents, and what can be asked of them.
-#include <new>
-
+#include "common/contained.h"
 #include "common/status.h"
 #include "common/undo/undo_state.h"
 #include "docstore.h"
@@ -25,7 +24,7 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaCreateDoc(DocHandle* handle, c
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaOpenDoc(DocHandle* handle, const char* path) {
   if (handle == nullptr || path == nullptr) return qs::kRefused;
   handle->State = nullptr;
-  try {
+  return qs::Contained(qs::kNoMemory, [&]() -> int32_t {
     // The document to be is found, and then read, through the file system it will use.
     qs::Env& env = *qs::CurrentEnv();
     if (!env.Exists(path)) return qs::kNotFound;
@@ -40,9 +39,7 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaOpenDoc(DocHandle* handle, con
     handle->State = doc.release();
     handle->CurPage = 1;
     return qs::kOk;
-  } catch (const std::bad_alloc&) {
-    return qs::kNoMemory;
-  }
+  });
 }
 
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaCloseDoc(DocHandle* handle) {
@@ -76,9 +73,7 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaQueryDocUpdate(DocHandle* hand
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaGetDocInfDirect(const char* path, DocInf* info,
                                                                   char* title) {
   if (path == nullptr || info == nullptr || title == nullptr) return qs::kRefused;
-  try {
+  return qs::Contained(qs::kNoMemory, [&]() -> int32_t {
     return qs::ReadDocInfDirect(*qs::CurrentEnv(), path, info, title);
-  } catch (...) {
-    return qs::kNoMemory;
-  }
+  });
 }

@@ -20,7 +20,8 @@ namespace qs_test {
 //   <root>/flat/  the flat directory
 // points the directory service at it for the lifetime of the object and reloads the form library's
 // work directory. Its item_env() is the CurrentEnv() meanwhile, so every form and document made
-// in the site is made with it; switching it reaches their file operations. Forms are numbered from
+// in the site is made with it; switching it reaches their file operations. Until switched it
+// passes everything to the Env that was current when the site was made. Forms are numbered from
 // a counter of the site's own, starting at 1, so tests that run side by side do not see each
 // other's numbers. The tree is removed afterwards.
 class TempSite {
@@ -47,7 +48,7 @@ class TempSite {
   std::string root_, work_, base_, flat_;
   qs::test::SitePathsEnv env_;
   std::string counter_name_;
-  qs::test::SwitchEnv item_env_;
+  qs::test::SwitchEnv item_env_{qs::CurrentEnv()};
   qs::test::ScopedEnv use_item_env_{&item_env_};
 };
 
