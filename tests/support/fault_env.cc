@@ -28,13 +28,14 @@ class FaultFile final : public File {
 };
 
 void FaultEnv::Reset() {
-  writes_ = write_to_fail_ = failures_ = 0;
+  calls_ = writes_ = write_to_fail_ = failures_ = 0;
   fail_all_writes_ = fail_creates_ = fail_renames_ = fail_copies_ = fail_syncs_ = false;
   fail_directory_syncs_ = false;
   directory_syncs_ = 0;
 }
 
 bool FaultEnv::SyncDirectory(const std::string& dir) {
+  ++calls_;
   ++directory_syncs_;
   if (fail_directory_syncs_) {
     ++failures_;
@@ -59,6 +60,7 @@ bool FaultEnv::SyncShouldFail() {
 }
 
 std::unique_ptr<File> FaultEnv::Open(const std::string& path, OpenMode mode) {
+  ++calls_;
   if (fail_creates_ && mode != OpenMode::kRead && mode != OpenMode::kReadWrite) {
     ++failures_;
     return nullptr;
@@ -69,6 +71,7 @@ std::unique_ptr<File> FaultEnv::Open(const std::string& path, OpenMode mode) {
 }
 
 bool FaultEnv::Rename(const std::string& from, const std::string& to) {
+  ++calls_;
   if (fail_renames_) {
     ++failures_;
     return false;
@@ -77,6 +80,7 @@ bool FaultEnv::Rename(const std::string& from, const std::string& to) {
 }
 
 bool FaultEnv::CopyFile(const std::string& from, const std::string& to) {
+  ++calls_;
   if (fail_copies_) {
     ++failures_;
     return false;

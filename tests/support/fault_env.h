@@ -37,22 +37,26 @@ class FaultEnv : public Env {
 
   // Writes attempted, and failures injected, since construction or Reset().
   int writes() const { return writes_; }
+  // Calls of this Env (not of the files it opened) since construction or Reset().
+  int calls() const { return calls_; }
   int failures() const { return failures_; }
 
   // A failing write first writes half of its bytes, as a full disk does, then reports false.
   std::unique_ptr<File> Open(const std::string& path, OpenMode mode) override;
-  bool Exists(const std::string& path) override { return base_->Exists(path); }
-  bool IsDirectory(const std::string& path) override { return base_->IsDirectory(path); }
-  bool Delete(const std::string& path) override { return base_->Delete(path); }
+  bool Exists(const std::string& path) override { return ++calls_, base_->Exists(path); }
+  bool IsDirectory(const std::string& path) override { return ++calls_, base_->IsDirectory(path); }
+  bool Delete(const std::string& path) override { return ++calls_, base_->Delete(path); }
   bool Rename(const std::string& from, const std::string& to) override;
   bool CopyFile(const std::string& from, const std::string& to) override;
   bool CreateDirectories(const std::string& path, int mode) override {
-    return base_->CreateDirectories(path, mode);
+    return ++calls_, base_->CreateDirectories(path, mode);
   }
   bool ListDirectory(const std::string& dir, std::vector<std::string>* names) override {
-    return base_->ListDirectory(dir, names);
+    return ++calls_, base_->ListDirectory(dir, names);
   }
-  bool DeleteIfUnlocked(const std::string& path) override { return base_->DeleteIfUnlocked(path); }
+  bool DeleteIfUnlocked(const std::string& path) override {
+    return ++calls_, base_->DeleteIfUnlocked(path);
+  }
   bool SyncDirectory(const std::string& dir) override;
 
  private:
@@ -61,6 +65,7 @@ class FaultEnv : public Env {
   bool SyncShouldFail();
 
   Env* const base_;
+  int calls_ = 0;
   int writes_ = 0;
   int write_to_fail_ = 0;
   int failures_ = 0;
