@@ -14,25 +14,6 @@ FakeBinder::FakeBinder(const LibraryTraits& traits, int pages, std::string work_
 
 FakeBinder::FakeBinder(Binder& inner) : inner_(&inner), traits_(&inner.traits()) {}
 
-const LibraryTraits& FakeBinder::traits() const {
-  return *traits_;
-}
-
-int FakeBinder::page_count() const {
-  return inner_ ? inner_->page_count() : page_count_;
-}
-
-int FakeBinder::current_page() const {
-  return inner_ ? inner_->current_page() : current_;
-}
-
-void FakeBinder::set_current_page(int number) {
-  if (inner_)
-    inner_->set_current_page(number);
-  else
-    current_ = number;
-}
-
 Page* FakeBinder::PageAt(int number) {
   if (page_loads_left == 0 || number == unloadable_page) return nullptr;
   if (page_loads_left > 0) --page_loads_left;
@@ -40,33 +21,11 @@ Page* FakeBinder::PageAt(int number) {
   return number >= 1 && number <= page_count_ ? &page(number) : nullptr;
 }
 
-void FakeBinder::CountChange() {
-  if (inner_)
-    inner_->CountChange();
-  else
-    ++count_changes;
-}
-
-void FakeBinder::PageChanged(int number) {
-  if (inner_)
-    inner_->PageChanged(number);
-  else
-    changed_pages.push_back(number);
-}
-
-Header& FakeBinder::header() {
-  return inner_ ? inner_->header() : header_;
-}
-
 int FakeBinder::StoreHeader(const Header& next) {
   if (refuse_header) return kRefused;
   if (inner_) return inner_->StoreHeader(next);
   header_ = next;
   return kOk;
-}
-
-UndoState& FakeBinder::undo() {
-  return inner_ ? inner_->undo() : undo_;
 }
 
 std::string FakeBinder::FreshScratchName(std::string_view like) {
@@ -79,11 +38,6 @@ bool FakeBinder::FontNumberInUse(int number) {
   for (const auto& entry : pages_)
     if (PageUsesFontNumber(*entry.second, number)) return true;
   return false;
-}
-
-FieldLayoutHooks* FakeBinder::layout_hooks() {
-  if (record_hooks) return this;
-  return inner_ ? inner_->layout_hooks() : nullptr;
 }
 
 Page& FakeBinder::page(int number) {

@@ -39,19 +39,25 @@ class FakeBinder : public Binder, public FieldLayoutHooks {
   // In front of `inner`: pages, header, undo state and counts are its; only the faults are ours.
   explicit FakeBinder(Binder& inner);
 
-  const LibraryTraits& traits() const override;
-  int page_count() const override;
-  int current_page() const override;
-  void set_current_page(int number) override;
+  const LibraryTraits& traits() const override { return *traits_; }
+  int page_count() const override { return inner_ ? inner_->page_count() : page_count_; }
+  int current_page() const override { return inner_ ? inner_->current_page() : current_; }
+  void set_current_page(int number) override {
+    inner_ ? inner_->set_current_page(number) : void(current_ = number);
+  }
   Page* PageAt(int number) override;
-  void CountChange() override;
-  void PageChanged(int number) override;
-  Header& header() override;
+  void CountChange() override { inner_ ? inner_->CountChange() : void(++count_changes); }
+  void PageChanged(int number) override {
+    inner_ ? inner_->PageChanged(number) : changed_pages.push_back(number);
+  }
+  Header& header() override { return inner_ ? inner_->header() : header_; }
   int StoreHeader(const Header& next) override;
-  UndoState& undo() override;
+  UndoState& undo() override { return inner_ ? inner_->undo() : undo_; }
   std::string FreshScratchName(std::string_view like) override;
   bool FontNumberInUse(int number) override;
-  FieldLayoutHooks* layout_hooks() override;
+  FieldLayoutHooks* layout_hooks() override {
+    return record_hooks ? this : inner_ ? inner_->layout_hooks() : nullptr;
+  }
   Env& env() { return *env_; }
   void set_env(Env* env) { env_ = env; }
 
