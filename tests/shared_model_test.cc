@@ -41,12 +41,8 @@ class SharedModelTest : public ::testing::TestWithParam<const LibraryTraits*> {
 
   // A chart of rows x cols cells, each holding the text "<row><col>".
   PageData AddGrid(uint16_t rows, uint16_t cols) {
-    ChartInf inf{};
-    inf.Right = 100 * cols;
-    inf.Rows = rows;
-    inf.Cols = cols;
-    inf.RowHight = 10;
-    inf.LineStyle = 1;
+    // Flag, left, top, right, bottom, rows, cols, row height, line style.
+    const ChartInf inf{0, 0, 0, 100 * cols, 0, rows, cols, 10, 1, 0, 0};
     uint16_t raw = 0;
     EXPECT_EQ(AddChart(b, &inf, &raw), kOk);
     const PageData chart = PageData::FromValue(raw);
