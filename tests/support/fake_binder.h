@@ -43,12 +43,23 @@ class FakeBinder : public Binder, public FieldLayoutHooks {
   int page_count() const override { return inner_ ? inner_->page_count() : page_count_; }
   int current_page() const override { return inner_ ? inner_->current_page() : current_; }
   void set_current_page(int number) override {
-    inner_ ? inner_->set_current_page(number) : void(current_ = number);
+    if (inner_)
+      inner_->set_current_page(number);
+    else
+      current_ = number;
   }
   Page* PageAt(int number) override;
-  void CountChange() override { inner_ ? inner_->CountChange() : void(++count_changes); }
+  void CountChange() override {
+    if (inner_)
+      inner_->CountChange();
+    else
+      ++count_changes;
+  }
   void PageChanged(int number) override {
-    inner_ ? inner_->PageChanged(number) : changed_pages.push_back(number);
+    if (inner_)
+      inner_->PageChanged(number);
+    else
+      changed_pages.push_back(number);
   }
   Header& header() override { return inner_ ? inner_->header() : header_; }
   int StoreHeader(const Header& next) override;
@@ -56,7 +67,8 @@ class FakeBinder : public Binder, public FieldLayoutHooks {
   std::string FreshScratchName(std::string_view like) override;
   bool FontNumberInUse(int number) override;
   FieldLayoutHooks* layout_hooks() override {
-    return record_hooks ? this : inner_ ? inner_->layout_hooks() : nullptr;
+    if (record_hooks) return this;
+    return inner_ ? inner_->layout_hooks() : nullptr;
   }
   Env& env() { return *env_; }
   void set_env(Env* env) { env_ = env; }
