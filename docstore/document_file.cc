@@ -2,9 +2,9 @@
 
 #include <cstring>
 #include <memory>
-#include <new>
 #include <vector>
 
+#include "common/contained.h"
 #include "common/file/atomic_file.h"
 #include "common/file/header_codec.h"
 #include "common/file/page_codec.h"
@@ -137,12 +137,10 @@ int CopyChainToFile(RecordReader& in, RecordWriter& out, int number) {
 }  // namespace
 
 int ReadDocument(Document& doc, File& file) {
-  try {
+  return Contained(kNoMemory, [&] {
     DocumentReader reader(doc, file);
     return reader.Run();
-  } catch (const std::bad_alloc&) {
-    return kNoMemory;
-  }
+  });
 }
 
 int ReadDocumentFile(Document& doc, const std::string& path) {
@@ -152,7 +150,7 @@ int ReadDocumentFile(Document& doc, const std::string& path) {
 }
 
 int WriteDocument(Document& doc, File& file) {
-  try {
+  return Contained(kNoMemory, [&]() -> int {
     RecordWriter out(&file);
     const int pages = doc.page_count();
     int status = WriteHeaderRecords(out, doc.header(), uint16_t(pages), true);
@@ -173,9 +171,7 @@ int WriteDocument(Document& doc, File& file) {
     }
     if (status == kOk) status = out.Flush();
     return status;
-  } catch (const std::bad_alloc&) {
-    return kNoMemory;
-  }
+  });
 }
 
 int SaveDocumentFile(Document& doc, const std::string& path) {
@@ -183,7 +179,7 @@ int SaveDocumentFile(Document& doc, const std::string& path) {
 }
 
 int ReadDocInf(File& file, DocInf* info, char* title) {
-  try {
+  return Contained(kNoMemory, [&]() -> int {
     RecordReader in(&file);
     for (;;) {
       RecordHead head;
@@ -197,9 +193,7 @@ int ReadDocInf(File& file, DocInf* info, char* title) {
       std::memcpy(title, rec.title, kTitleSize);
       return kOk;
     }
-  } catch (const std::bad_alloc&) {
-    return kNoMemory;
-  }
+  });
 }
 
 int ReadDocInfDirect(const std::string& path, DocInf* info, char* title) {

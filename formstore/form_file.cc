@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstring>
 #include <memory>
-#include <new>
 
+#include "common/contained.h"
 #include "common/file/atomic_file.h"
 #include "common/file/header_codec.h"
 #include "common/file/page_codec.h"
@@ -104,7 +104,7 @@ class FormReader {
 }  // namespace
 
 int WriteForm(Form& form, File& file) {
-  try {
+  return Contained(kNoMemory, [&]() -> int {
     RecordWriter out(&file);
     const int pages = form.page_count();
     int status = WriteHeaderRecords(out, form.header(), uint16_t(pages), false);
@@ -118,9 +118,7 @@ int WriteForm(Form& form, File& file) {
     }
     if (status == kOk) status = out.Flush();
     return status;
-  } catch (const std::bad_alloc&) {
-    return kNoMemory;
-  }
+  });
 }
 
 int SaveFormFile(Form& form, const std::string& path) {
@@ -136,12 +134,10 @@ int SaveFormAs(Form& form, char* file_name) {
 }
 
 int ReadForm(Form& form, File& file) {
-  try {
+  return Contained(kNoMemory, [&] {
     FormReader reader(form, file);
     return reader.Run();
-  } catch (const std::bad_alloc&) {
-    return kNoMemory;
-  }
+  });
 }
 
 int ReadFormFile(Form& form, const std::string& path) {
@@ -151,7 +147,7 @@ int ReadFormFile(Form& form, const std::string& path) {
 }
 
 int ReadFormHeader(File& file, Header* out) {
-  try {
+  return Contained(kNoMemory, [&]() -> int {
     RecordReader in(&file);
     RecordHead head;
     if (in.ReadHead(&head) != kOk || head.end || head.tag != kTagHeader) return kDamaged;
@@ -161,9 +157,7 @@ int ReadFormHeader(File& file, Header* out) {
     if (status != kOk) return status;
     *out = std::move(header);
     return kOk;
-  } catch (const std::bad_alloc&) {
-    return kNoMemory;
-  }
+  });
 }
 
 int ReadFormHeaderFile(const std::string& path, Header* out) {

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "common/contained.h"
 #include "common/model/cell_ops.h"
 #include "common/model/chart_ops.h"
 #include "common/model/content_ops.h"
@@ -254,44 +255,25 @@ int UnguardedRecordPageData(Binder& b, PageData item, JournalAction action) {
 // Recording never stops an edit: whatever goes wrong while an entry is made, running out of memory
 // included, costs only that entry.
 int RecordCell(Binder& b, PageData chart, uint16_t row, uint16_t col) {
-  try {
-    return UnguardedRecordCell(b, chart, row, col);
-  } catch (...) {
-    return kRefused;
-  }
+  return Contained(kRefused, [&] { return UnguardedRecordCell(b, chart, row, col); });
 }
 
 int RecordLine(Binder& b, PageData chart, LineDirection direction, uint16_t first,
                uint16_t second) {
-  try {
-    return UnguardedRecordLine(b, chart, direction, first, second);
-  } catch (...) {
-    return kRefused;
-  }
+  return Contained(kRefused,
+                   [&] { return UnguardedRecordLine(b, chart, direction, first, second); });
 }
 
 int RecordRow(Binder& b, PageData chart, GridAction action, uint16_t row) {
-  try {
-    return UnguardedRecordRow(b, chart, action, row);
-  } catch (...) {
-    return kRefused;
-  }
+  return Contained(kRefused, [&] { return UnguardedRecordRow(b, chart, action, row); });
 }
 
 int RecordColumn(Binder& b, PageData chart, GridAction action, uint16_t col) {
-  try {
-    return UnguardedRecordColumn(b, chart, action, col);
-  } catch (...) {
-    return kRefused;
-  }
+  return Contained(kRefused, [&] { return UnguardedRecordColumn(b, chart, action, col); });
 }
 
 int RecordPageData(Binder& b, PageData item, JournalAction action) {
-  try {
-    return UnguardedRecordPageData(b, item, action);
-  } catch (...) {
-    return kRefused;
-  }
+  return Contained(kRefused, [&] { return UnguardedRecordPageData(b, item, action); });
 }
 
 }  // namespace qs
