@@ -17,10 +17,6 @@ namespace qs {
 
 namespace {
 
-constexpr uint8_t kNewestVersion = 2;
-constexpr size_t kTitleOffset = offsetof(HeaderRecord, title);
-constexpr size_t kInfOffset = offsetof(HeaderRecord, inf);
-
 // An 'H' record as the form library takes it: a current-layout header newer than it knows is
 // refused, and an empty form title falls back to the information block's title.
 int ReadHeaderRecord(RecordReader& in, const RecordHead& head, Header* out) {
@@ -32,7 +28,7 @@ int ReadHeaderRecord(RecordReader& in, const RecordHead& head, Header* out) {
   HeaderRecord rec;
   uint16_t page_count = 0;  // the 'P' records make the pages
   if (DecodeHeaderBody(body, n, &rec, &page_count) != kOk) return kDamaged;
-  if (n == kHeaderBodySize && rec.version > kNewestVersion) return kVersionTooNew;
+  if (n == kHeaderBodySize && rec.version > kHeaderVersion) return kVersionTooNew;
   if (rec.title[0] == '\0') CopyBounded(rec.title, sizeof rec.title, rec.inf.Title);
   *out = Header();
   out->rec = rec;
@@ -228,9 +224,9 @@ int PatchFormHeader(File& file, const FormInf& inf, const char* title) {
       !file.Read(body, sizeof body, &got) || got != sizeof body)
     return kRefused;
   const size_t length = title ? strnlen(title, kTitleSize - 1) : 0;
-  if (length) std::memcpy(body + kTitleOffset, title, length);
-  body[kTitleOffset + length] = '\0';
-  std::memcpy(body + kInfOffset, &inf, sizeof inf);
+  if (length) std::memcpy(body + kHeaderTitleOffset, title, length);
+  body[kHeaderTitleOffset + length] = '\0';
+  std::memcpy(body + kHeaderInfOffset, &inf, sizeof inf);
   if (!file.Seek(sizeof head) || !file.Write(body, sizeof body)) return kRefused;
   return kOk;
 }

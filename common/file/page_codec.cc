@@ -31,12 +31,6 @@ static_assert(kFontByteOfCell == 5 + offsetof(CellAttr, font) &&
                   kFontByteOfText == offsetof(TextRec, font),
               "packed fonts where the files have them");
 
-// A cell attribute whose packed font is all ones is how the pool marks a freed record; no font in
-// use ever looks like that.
-bool LooksFreed(const CellAttr& attr) {
-  return attr.font.b0 == 0xFF && attr.font.b1 == 0xFF;
-}
-
 int WriteString(RecordWriter& out, std::string_view text) {
   return out.Write(kTagString, text.data(), text.size());
 }
@@ -380,7 +374,8 @@ int PageContentReader::ReadCell(const RecordHead& head) {
   const int row = GetU16(body + 1), col = GetU16(body + 3);
   CellAttr attr;
   std::memcpy(&attr, body + 5, sizeof attr);
-  if (!chart_->RowInRange(row) || !chart_->ColInRange(col) || LooksFreed(attr)) return kDamaged;
+  if (!chart_->RowInRange(row) || !chart_->ColInRange(col) || CellAttrPool::IsFreedRecord(attr))
+    return kDamaged;
 
   bool found = false;
   std::string text;

@@ -42,9 +42,6 @@ constexpr size_t kPageBodySize = 4;
 // Where the first byte of the packed font lies in a 'c' body and in a 'T' or 'D' body.
 constexpr size_t kFontByteOfCell = 6;
 constexpr size_t kFontByteOfText = 17;
-// Picture bytes move between files in pieces of at most this size, so a picture never needs
-// memory of its own size.
-constexpr size_t kPicturePiece = 10240;
 
 // 'P': the page's 1-based number and its information word.
 int WritePageHead(RecordWriter& out, int number, uint16_t inf);
@@ -115,7 +112,7 @@ class PageContentReader {
   Binder& binder_;
   RecordReader& in_;
   const PageReadRules rules_;
-  uint8_t version_ = 2;
+  uint8_t version_ = kHeaderVersion;
   Page* page_ = nullptr;
   ChartRec* chart_ = nullptr;
   PageData last_entry_;

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "common/model/attributes.h"
+#include "common/model/caller_values.h"
 #include "common/model/chart_ops.h"
 #include "common/status.h"
 #include "common/undo/undo_record.h"
@@ -12,10 +13,6 @@
 namespace qs {
 
 namespace {
-
-constexpr size_t kMaxCellText = 255;
-// A cell get at a position that has attributes but begins no cell.
-constexpr int kNotAnOrigin = kEdge;
 
 enum Direction : uint8_t { kUp = 1, kDown = 2, kLeft = 3, kRight = 4 };
 
@@ -228,11 +225,6 @@ void ToChartLine(Binder& b, const LineRec& in, ChartLine* out) {
   line.Param = in.param;
   line.Color = ColorOfIndex(b.header(), in.color);
   *out = line;
-}
-
-std::string_view CallerText(const char* text) {
-  if (text == nullptr) return {};
-  return std::string_view(text, strnlen(text, kMaxCellText));
 }
 
 }  // namespace

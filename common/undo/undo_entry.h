@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "common/file/little_endian.h"
+#include "common/model/string_pool.h"
 #include "qstore_records.h"
 
 namespace qs {
@@ -48,14 +49,13 @@ enum EntryKind : int32_t {
 
 constexpr size_t kEntryHeaderSize = 20;
 // The replay reads entry data into a buffer of this size and refuses longer entries. The longest
-// entry, a text or free-cell entry with a 255-byte text, leaves room for the zero that ends it.
+// entry, a text or free-cell entry with the longest text, leaves room for the zero that ends it.
 constexpr size_t kMaxEntryData = 338;
 // Room in which a recording assembles an entry.
 constexpr size_t kEntryBufferSize = 344;
-// Texts, cell texts and stored figure-file names are journalled with at most this many bytes.
-constexpr size_t kMaxEntryText = 255;
-// Picture files travel into and out of a journal in pieces of at most this size.
-constexpr size_t kFileCopyPiece = 10240;
+// Texts, cell texts and stored figure-file names are journalled with at most as many bytes as a
+// page keeps of a text.
+constexpr size_t kMaxEntryText = StringPool::kMaxLength;
 
 // Data offsets shared by several kinds.
 constexpr size_t kItemRecordAt = 2;  // the record behind the page data (kinds 11 to 15)

@@ -11,6 +11,7 @@
 #include "common/model/header.h"
 #include "common/model/header_ops.h"
 #include "common/model/page_ops.h"
+#include "common/model/string_pool.h"
 #include "common/status.h"
 #include "docstore/check/char_gate.h"
 #include "docstore/check/check_log.h"
@@ -26,8 +27,8 @@ const char kReplaceTableName[] = "pbrepl.csv";
 
 namespace {
 
-constexpr size_t kMaxText = 255;
-constexpr size_t kTextBuffer = 256;
+constexpr size_t kMaxText = StringPool::kMaxLength;
+constexpr size_t kTextBuffer = kMaxText + 1;
 // A text box bound to the title shows the information block's title, which holds 40 bytes.
 constexpr uint8_t kTitleText = 1;
 constexpr size_t kMaxTitle = kTitleSize - 1;
