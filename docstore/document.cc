@@ -68,7 +68,7 @@ std::unique_ptr<Document> Document::Make(int* status) {
     doc->header_.rec.version = kHeaderVersion;
     doc->header_.rec.created = doc->header_.rec.updated = NowSeconds();
     SweepScratchFiles(DocWorkDir(), kTraits.scratch_prefix, doc->doc_no_);
-    doc->name_seq_ = 0;
+    doc->scratch_seq_ = 0;
     doc->cache_.reset(new PageCache(*doc));
     doc->work_ = WorkFile::Create(doc->FreshScratchName("poi.QDw"));
     if (!doc->work_) {
@@ -94,7 +94,7 @@ Document::~Document() {
   undo_.redo_journal.reset();
   if (doc_no_ == 0) return;
   SweepScratchFiles(DocWorkDir(), kTraits.scratch_prefix, doc_no_);
-  name_seq_ = 0;
+  scratch_seq_ = 0;
   if (SharedCounter* counter = Counter()) counter->GiveBack(doc_no_);
 }
 
@@ -177,7 +177,7 @@ int Document::StoreHeader(const Header& next) {
 }
 
 std::string Document::FreshScratchName(std::string_view like) {
-  return qs::FreshScratchName(DocWorkDir(), kTraits.scratch_prefix, doc_no_, &name_seq_, like);
+  return qs::FreshScratchName(DocWorkDir(), kTraits.scratch_prefix, doc_no_, &scratch_seq_, like);
 }
 
 bool Document::FontNumberInUse(int number) {

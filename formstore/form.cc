@@ -58,7 +58,7 @@ Form* Form::Make(FormHandle* handle) {
   form->header_.rec.version = kHeaderVersion;
   form->header_.rec.created = form->header_.rec.updated = NowSeconds();
   SweepScratchFiles(FormWorkDir(), kTraits.scratch_prefix, form->form_no_);
-  form->figure_seq_ = 0;
+  form->scratch_seq_ = 0;
   handle->State = form.get();
   handle->CurPage = 0;
   return form.release();
@@ -72,7 +72,7 @@ Form* Form::FromHandle(const FormHandle* handle) {
 Form::~Form() {
   pages_.clear();
   SweepScratchFiles(FormWorkDir(), kTraits.scratch_prefix, form_no_);
-  figure_seq_ = 0;
+  scratch_seq_ = 0;
   if (SharedCounter* counter = Counter()) counter->GiveBack(form_no_);
 }
 
@@ -121,7 +121,7 @@ int Form::StoreHeader(const Header& next) {
 }
 
 std::string Form::FreshScratchName(std::string_view like) {
-  return qs::FreshScratchName(FormWorkDir(), kTraits.scratch_prefix, form_no_, &figure_seq_, like);
+  return qs::FreshScratchName(FormWorkDir(), kTraits.scratch_prefix, form_no_, &scratch_seq_, like);
 }
 
 bool Form::FontNumberInUse(int number) {

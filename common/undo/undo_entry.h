@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "common/file/little_endian.h"
+#include "common/model/page_data.h"
 #include "common/model/string_pool.h"
 #include "qstore_records.h"
 
@@ -46,6 +47,47 @@ enum EntryKind : int32_t {
   // row an HR names moves off that row; written ahead of such a deletion's content.
   kChartHREntry = 32,
 };
+
+// The entry kinds that describe a whole item of page content.
+constexpr bool IsItemEntry(int32_t kind) {
+  return kind >= kChartInfEntry && kind <= kInsFigureEntry;
+}
+// The entry kinds that describe part of a chart's grid.
+constexpr bool IsGridEntry(int32_t kind) {
+  return kind >= kRHightEntry && kind <= kChartHREntry;
+}
+
+// The kind of item an item entry describes; kNoKind for every other entry kind.
+constexpr uint8_t ItemKindOfEntry(int32_t kind) {
+  switch (kind) {
+    case kChartInfEntry:
+      return kChart;
+    case kTextEntry:
+      return kText;
+    case kFreCellEntry:
+      return kFreCell;
+    case kFigureEntry:
+      return kFigure;
+    case kInsFigureEntry:
+      return kInsFigure;
+    default:
+      return kNoKind;
+  }
+}
+
+namespace entry_checks {
+// Every item entry kind names a kind of item, and no two name the same.
+constexpr bool ItemEntriesNameDistinctItems() {
+  for (int32_t a = kChartInfEntry; a <= kInsFigureEntry; ++a) {
+    if (ItemKindOfEntry(a) == kNoKind) return false;
+    for (int32_t b = a + 1; b <= kInsFigureEntry; ++b)
+      if (ItemKindOfEntry(a) == ItemKindOfEntry(b)) return false;
+  }
+  return true;
+}
+}  // namespace entry_checks
+static_assert(entry_checks::ItemEntriesNameDistinctItems(),
+              "each item entry kind maps to its own kind of item");
 
 constexpr size_t kEntryHeaderSize = 20;
 // The replay reads entry data into a buffer of this size and refuses longer entries. The longest

@@ -56,6 +56,48 @@ class EntryBuilder {
   size_t n_ = 0;
 };
 
+// The entry that reverses a grid action on a row, and on a column.
+constexpr int32_t RowEntryKind(GridAction action) {
+  switch (action) {
+    case kSizeChanged:
+      return kRHightEntry;
+    case kInserted:
+      return kRowInserted;
+    case kRemoved:
+      return kRowDeleted;
+  }
+  return kRHightEntry;
+}
+constexpr int32_t ColumnEntryKind(GridAction action) {
+  switch (action) {
+    case kSizeChanged:
+      return kCWidthEntry;
+    case kInserted:
+      return kColInserted;
+    case kRemoved:
+      return kColDeleted;
+  }
+  return kCWidthEntry;
+}
+
+// The six entries are grid entries the replay tells apart.
+constexpr bool GridEntriesDistinct() {
+  constexpr GridAction kActions[] = {kSizeChanged, kInserted, kRemoved};
+  int32_t kinds[6] = {};
+  int n = 0;
+  for (GridAction a : kActions) {
+    kinds[n++] = RowEntryKind(a);
+    kinds[n++] = ColumnEntryKind(a);
+  }
+  for (int i = 0; i < n; ++i) {
+    if (!IsGridEntry(kinds[i])) return false;
+    for (int j = i + 1; j < n; ++j)
+      if (kinds[i] == kinds[j]) return false;
+  }
+  return true;
+}
+static_assert(GridEntriesDistinct(), "each grid action has an entry kind of its own");
+
 // The journal an entry goes to, or null when nothing would be taken: no journal for the mode, or
 // no block open on it. Checked first so that an edit made outside a block reads nothing.
 Journal* OpenJournal(Binder& b) {
@@ -209,7 +251,7 @@ int UnguardedRecordRow(Binder& b, PageData chart, GridAction action, uint16_t ro
     for (int c = 1; c <= cols; ++c) AppendLine(*journal, b, chart, kHorizontal, row, c);
     for (int c = 1; c <= cols; ++c) AppendCell(*journal, b, chart, row, c, false);
   }
-  return AppendRowHeight(*journal, b, chart, kRHightEntry + action, row);
+  return AppendRowHeight(*journal, b, chart, RowEntryKind(action), row);
 }
 
 int UnguardedRecordColumn(Binder& b, PageData chart, GridAction action, uint16_t col) {
@@ -228,7 +270,7 @@ int UnguardedRecordColumn(Binder& b, PageData chart, GridAction action, uint16_t
       AppendLine(*journal, b, chart, kHorizontal, boundary, col);
     for (int r = 1; r <= rows; ++r) AppendCell(*journal, b, chart, r, col, false);
   }
-  return AppendColumnWidth(*journal, b, chart, kCWidthEntry + action, col);
+  return AppendColumnWidth(*journal, b, chart, ColumnEntryKind(action), col);
 }
 
 int UnguardedRecordPageData(Binder& b, PageData item, JournalAction action) {
