@@ -71,6 +71,17 @@ bool ReadExactly(File& file, void* buf, size_t n) {
   return file.Read(buf, n, &got) && got == n;
 }
 
+// Copies `size` bytes from where `from` stands to where `to` stands, through `piece` (room for
+// kPicturePiece bytes).
+bool CopyPieces(File& from, File& to, uint32_t size, uint8_t* piece) {
+  for (uint32_t left = size; left > 0;) {
+    const size_t n = left < kPicturePiece ? left : kPicturePiece;
+    if (!ReadExactly(from, piece, n) || !to.Write(piece, n)) return false;
+    left -= uint32_t(n);
+  }
+  return true;
+}
+
 }  // namespace
 
 std::unique_ptr<Journal> Journal::Create(const std::string& path) {
@@ -158,26 +169,14 @@ bool Journal::CopyFileIn(const std::string& name, uint32_t size) {
   std::unique_ptr<uint8_t[]> piece(new (std::nothrow) uint8_t[kPicturePiece]);
   if (!piece) return false;
   std::unique_ptr<File> in = CurrentEnv()->Open(name, OpenMode::kRead);
-  if (!in) return false;
-  for (uint32_t left = size; left > 0;) {
-    const size_t n = left < kPicturePiece ? left : kPicturePiece;
-    if (!ReadExactly(*in, piece.get(), n) || !file_->Write(piece.get(), n)) return false;
-    left -= uint32_t(n);
-  }
-  return true;
+  return in && CopyPieces(*in, *file_, size, piece.get());
 }
 
 bool Journal::CopyFileOut(const std::string& name, uint32_t size) {
   std::unique_ptr<uint8_t[]> piece(new (std::nothrow) uint8_t[kPicturePiece]);
   if (!piece) return false;
   std::unique_ptr<File> out = CurrentEnv()->Open(name, OpenMode::kCreate);
-  if (!out) return false;
-  for (uint32_t left = size; left > 0;) {
-    const size_t n = left < kPicturePiece ? left : kPicturePiece;
-    if (!ReadExactly(*file_, piece.get(), n) || !out->Write(piece.get(), n)) return false;
-    left -= uint32_t(n);
-  }
-  return out->Close();
+  return out && CopyPieces(*file_, *out, size, piece.get()) && out->Close();
 }
 
 }  // namespace qs

@@ -57,22 +57,21 @@ constexpr bool IsGridEntry(int32_t kind) {
   return kind >= kRHightEntry && kind <= kChartHREntry;
 }
 
+// Which kind of item each item entry describes.
+struct ItemEntry {
+  int32_t entry;
+  uint8_t item;
+};
+constexpr ItemEntry kItemEntries[] = {
+    {kChartInfEntry, kChart}, {kTextEntry, kText},           {kFreCellEntry, kFreCell},
+    {kFigureEntry, kFigure},  {kInsFigureEntry, kInsFigure},
+};
+
 // The kind of item an item entry describes; kNoKind for every other entry kind.
 constexpr uint8_t ItemKindOfEntry(int32_t kind) {
-  switch (kind) {
-    case kChartInfEntry:
-      return kChart;
-    case kTextEntry:
-      return kText;
-    case kFreCellEntry:
-      return kFreCell;
-    case kFigureEntry:
-      return kFigure;
-    case kInsFigureEntry:
-      return kInsFigure;
-    default:
-      return kNoKind;
-  }
+  for (const ItemEntry& e : kItemEntries)
+    if (e.entry == kind) return e.item;
+  return kNoKind;
 }
 
 namespace entry_checks {

@@ -1,6 +1,7 @@
 #include "common/undo/undo_record.h"
 
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "common/model/attributes.h"
@@ -56,47 +57,41 @@ class EntryBuilder {
   size_t n_ = 0;
 };
 
-// The entry that reverses a grid action on a row, and on a column.
-constexpr int32_t RowEntryKind(GridAction action) {
-  switch (action) {
-    case kSizeChanged:
-      return kRHightEntry;
-    case kInserted:
-      return kRowInserted;
-    case kRemoved:
-      return kRowDeleted;
-  }
-  return kRHightEntry;
-}
-constexpr int32_t ColumnEntryKind(GridAction action) {
-  switch (action) {
-    case kSizeChanged:
-      return kCWidthEntry;
-    case kInserted:
-      return kColInserted;
-    case kRemoved:
-      return kColDeleted;
-  }
-  return kCWidthEntry;
+// The entries that reverse a grid action on a row and on a column.
+struct GridEntries {
+  GridAction action;
+  int32_t row;
+  int32_t column;
+};
+constexpr GridEntries kGridEntries[] = {
+    {kSizeChanged, kRHightEntry, kCWidthEntry},
+    {kInserted, kRowInserted, kColInserted},
+    {kRemoved, kRowDeleted, kColDeleted},
+};
+
+constexpr const GridEntries& GridEntriesOf(GridAction action) {
+  for (const GridEntries& e : kGridEntries)
+    if (e.action == action) return e;
+  return kGridEntries[0];
 }
 
-// The six entries are grid entries the replay tells apart.
+// Every action has its entries, all grid entries the replay tells apart.
 constexpr bool GridEntriesDistinct() {
-  constexpr GridAction kActions[] = {kSizeChanged, kInserted, kRemoved};
-  int32_t kinds[6] = {};
-  int n = 0;
-  for (GridAction a : kActions) {
-    kinds[n++] = RowEntryKind(a);
-    kinds[n++] = ColumnEntryKind(a);
+  int32_t kinds[2 * std::size(kGridEntries)] = {};
+  size_t n = 0;
+  for (GridAction a : {kSizeChanged, kInserted, kRemoved}) {
+    if (GridEntriesOf(a).action != a) return false;
+    kinds[n++] = GridEntriesOf(a).row;
+    kinds[n++] = GridEntriesOf(a).column;
   }
-  for (int i = 0; i < n; ++i) {
+  for (size_t i = 0; i < n; ++i) {
     if (!IsGridEntry(kinds[i])) return false;
-    for (int j = i + 1; j < n; ++j)
+    for (size_t j = i + 1; j < n; ++j)
       if (kinds[i] == kinds[j]) return false;
   }
   return true;
 }
-static_assert(GridEntriesDistinct(), "each grid action has an entry kind of its own");
+static_assert(GridEntriesDistinct(), "each grid action has entry kinds of its own");
 
 // The journal an entry goes to, or null when nothing would be taken: no journal for the mode, or
 // no block open on it. Checked first so that an edit made outside a block reads nothing.
@@ -251,7 +246,7 @@ int UnguardedRecordRow(Binder& b, PageData chart, GridAction action, uint16_t ro
     for (int c = 1; c <= cols; ++c) AppendLine(*journal, b, chart, kHorizontal, row, c);
     for (int c = 1; c <= cols; ++c) AppendCell(*journal, b, chart, row, c, false);
   }
-  return AppendRowHeight(*journal, b, chart, RowEntryKind(action), row);
+  return AppendRowHeight(*journal, b, chart, GridEntriesOf(action).row, row);
 }
 
 int UnguardedRecordColumn(Binder& b, PageData chart, GridAction action, uint16_t col) {
@@ -270,7 +265,7 @@ int UnguardedRecordColumn(Binder& b, PageData chart, GridAction action, uint16_t
       AppendLine(*journal, b, chart, kHorizontal, boundary, col);
     for (int r = 1; r <= rows; ++r) AppendCell(*journal, b, chart, r, col, false);
   }
-  return AppendColumnWidth(*journal, b, chart, ColumnEntryKind(action), col);
+  return AppendColumnWidth(*journal, b, chart, GridEntriesOf(action).column, col);
 }
 
 int UnguardedRecordPageData(Binder& b, PageData item, JournalAction action) {
