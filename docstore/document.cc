@@ -194,19 +194,8 @@ bool Document::FontNumberInUse(int number) {
 }
 
 uint8_t Document::FontNumbersOfRecord(uint8_t tag, const uint8_t* body, size_t n) {
-  size_t at;
-  switch (tag) {
-    case kTagCell:
-      at = kFontByteOfCell;
-      break;
-    case kTagText:
-    case kTagFreCell:
-      at = kFontByteOfText;
-      break;
-    default:
-      return 0;
-  }
-  return n > at ? uint8_t(1u << (body[at] & 7)) : 0;
+  const size_t at = FontByteOf(tag, n);
+  return at != 0 ? uint8_t(1u << (body[at] & 7)) : 0;
 }
 
 int Document::ReadChain(int position, const std::function<int(RecordReader&)>& read) {

@@ -1,5 +1,6 @@
-// The small shared helpers of the page model and the journal: caller texts cut at the page's limit,
-// wrapping coordinate sums, and the mapping from journal entry kinds to the items they describe.
+// The small shared helpers of the page model, the page records and the journal: caller texts cut at
+// the page's limit, wrapping coordinate sums, where a record keeps its packed font, and the mapping
+// from journal entry kinds to the items they describe.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "common/file/page_codec.h"
 #include "common/model/caller_values.h"
 #include "common/model/page_data.h"
 #include "common/model/string_pool.h"
@@ -96,6 +98,37 @@ TEST(EntryKindTest, ItemEntriesNameTheirItemsAndNoOtherKindDoes) {
                        qs::kChartHREntry}) {
     SCOPED_TRACE(kind);
     EXPECT_TRUE(qs::IsGridEntry(kind));
+  }
+}
+
+// Readers of every library find a record's packed font here; a body too short to hold it has none.
+TEST(FontByteTest, OnlyCellTextAndFreeCellBodiesLongEnoughHaveOne) {
+  struct Case {
+    uint8_t tag;
+    size_t length;
+    size_t at;
+  };
+  const Case cases[] = {
+      {qs::kTagCell, qs::kCellBodySize, qs::kFontByteOfCell},
+      {qs::kTagCell, qs::kFontByteOfCell + 1, qs::kFontByteOfCell},
+      {qs::kTagCell, qs::kFontByteOfCell, 0},
+      {qs::kTagText, qs::kTextBodySize, qs::kFontByteOfText},
+      {qs::kTagFreCell, qs::kTextBodySize, qs::kFontByteOfText},
+      {qs::kTagFreCell, qs::kFontByteOfText, 0},
+      {qs::kTagText, 0, 0},
+      {qs::kTagChart, 100, 0},
+      {qs::kTagString, 100, 0},
+      {qs::kTagFigure, 100, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << char(c.tag) << " of " << c.length);
+    EXPECT_EQ(qs::FontByteOf(c.tag, c.length), c.at);
+  }
+  // Version 1's flag bits are dropped, and only for version 1.
+  for (uint8_t version : {0, 1, 2, 3}) {
+    SCOPED_TRACE(int(version));
+    EXPECT_EQ(qs::CurrentFontByte(version, 0xFF), version == 1 ? 0x77 : 0xFF);
+    EXPECT_EQ(qs::CurrentFontByte(version, 0x05), 0x05);
   }
 }
 

@@ -17,8 +17,6 @@ constexpr size_t kChartHeadSize = sizeof(ChartInfRec);                    // 27
 constexpr size_t kChartBodySize = kChartHeadSize + 4;                     // with the HR pair
 constexpr size_t kSizeBodySize = 4;                                       // 'h', 'w'
 constexpr size_t kLinesStart = 3;                                         // direction, boundary
-constexpr size_t kCellBodySize = 5 + sizeof(CellAttr);                    // 23
-constexpr size_t kTextBodySize = offsetof(TextRec, text_id);              // 34
 constexpr size_t kFigureBodySize = 1 + sizeof(FigureRec);                 // 32
 constexpr size_t kInsFigureBodySize = offsetof(InsFigureRec, file_name);  // 37
 
@@ -253,7 +251,7 @@ int PageContentReader::Read(const RecordHead& head) {
 }
 
 uint8_t PageContentReader::FixedFontByte(uint8_t b0) const {
-  return version_ == 1 ? uint8_t(b0 & 0x77) : b0;
+  return CurrentFontByte(version_, b0);
 }
 
 int PageContentReader::CheckRoom(uint8_t kind) const {
