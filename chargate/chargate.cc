@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <new>
 #include <string>
 
 #include "chargate/replace_table.h"
+#include "common/contained.h"
 #include "platform/env.h"
 
 namespace {
@@ -45,24 +45,18 @@ extern "C" {
 
 CHARGATE_API PsHandle CHARGATE_CALL PsInit(const char* table_path) {
   if (table_path == nullptr) return nullptr;
-  try {
+  return qs::Contained(nullptr, [table_path]() -> PsHandle {
     std::string text;
     if (!ReadTable(table_path, &text)) return nullptr;
-    Gate* gate = new Gate;
+    std::unique_ptr<Gate> gate(new Gate);
     gate->table.Parse(text);
-    return gate;
-  } catch (...) {
-    return nullptr;
-  }
+    return gate.release();
+  });
 }
 
 CHARGATE_API int CHARGATE_CALL PsGroupLoad(PsHandle handle, const char* ini_path) {
   if (handle == nullptr || ini_path == nullptr) return 1;
-  try {
-    return FileExists(ini_path) ? 0 : 1;
-  } catch (...) {
-    return 1;
-  }
+  return qs::Contained(1, [ini_path] { return FileExists(ini_path) ? 0 : 1; });
 }
 
 CHARGATE_API int CHARGATE_CALL PsCheckSubst(PsHandle handle, const char* ch, char** replacement) {
@@ -76,11 +70,11 @@ CHARGATE_API int CHARGATE_CALL PsCheckSubst(PsHandle handle, const char* ch, cha
   if (const std::string* found = gate->table.Find(code)) {
     answer = found->c_str();
   } else if (qs::IsUserDefinedCode(code)) {
-    try {
-      gate->answer.assign(ch, length);
-    } catch (...) {
+    if (!qs::Contained(false, [&] {
+          gate->answer.assign(ch, length);
+          return true;
+        }))
       return 0;
-    }
     answer = gate->answer.c_str();
   } else {
     return 0;

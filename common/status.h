@@ -27,6 +27,12 @@ enum Status : int {
   // number as kEdge, which callers of the cell get have always seen.
   kNotAnOrigin = -2,
 
+  // Adding a field placement (formstore):
+  kNoSuchField = -2,        // the field is not defined
+  kPlaceTaken = -3,         // a field is placed there already
+  kFieldNotPlaceable = -4,  // its enclosing structure is none that can be placed
+  kPlacementsFull = -5,     // the page's placement list is full
+
   kNoWorkFile = -2,   // document creation: the work file could not be made
   kNoDocState = -10,  // document opening: the document state could not be made
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "common/contained.h"
 #include "common/file/page_codec.h"
 #include "common/file/record_codec.h"
 #include "common/model/attributes.h"
@@ -238,7 +239,7 @@ int ConcatDoc(Document& target, Document& source) {
   std::memcpy(fonts_before, target.header().rec.font_names, sizeof fonts_before);
   int inserted = 0;
   int status = kOk;
-  try {
+  status = Contained(kNoMemory, [&] {
     Concatenation concatenation(target, source);
     while (inserted < count && status == kOk) {
       // Appended at the end, the new page changes no other page's number and needs no cached
@@ -248,9 +249,8 @@ int ConcatDoc(Document& target, Document& source) {
       ++inserted;
       status = concatenation.CopyPage(inserted, first + inserted - 1);
     }
-  } catch (...) {
-    status = kNoMemory;
-  }
+    return status;
+  });
   if (status != kOk) {
     // Back to the target as it was: the appended pages go (their chains are freed) and so do the
     // names the source's fonts were given.

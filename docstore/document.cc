@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
 
+#include "common/contained.h"
 #include "common/file/item_registry.h"
 #include "common/file/page_codec.h"
 #include "common/file/scratch_files.h"
@@ -56,9 +56,12 @@ Document::Document() = default;
 
 std::unique_ptr<Document> Document::Make(int* status) {
   *status = kOk;
-  std::unique_ptr<Document> doc;
-  try {
-    doc.reset(new Document());
+  const auto no_memory = [status] {
+    *status = kNoMemory;
+    return nullptr;
+  };
+  return Contained(no_memory, [&]() -> std::unique_ptr<Document> {
+    std::unique_ptr<Document> doc(new Document());
     SharedCounter* counter = Counter();
     if (counter == nullptr) {
       *status = kNoMemory;
@@ -75,11 +78,8 @@ std::unique_ptr<Document> Document::Make(int* status) {
       *status = kCannotOpen;
       return nullptr;  // the destructor gives the number back and sweeps
     }
-  } catch (...) {
-    *status = kNoMemory;
-    return nullptr;
-  }
-  return doc;
+    return doc;
+  });
 }
 
 Document* Document::FromHandle(const DocHandle* handle) {

@@ -2,9 +2,9 @@
 
 #include <cstring>
 #include <memory>
-#include <new>
 #include <vector>
 
+#include "common/contained.h"
 #include "common/file/atomic_file.h"
 #include "common/file/header_codec.h"
 #include "common/file/page_codec.h"
@@ -24,11 +24,16 @@ class DocumentReader {
     RecordHead head;
     if (in_.ReadHead(&head) != kOk || head.end || head.tag != kTagHeader) return kDamaged;
     // The document-wide records, up to the first 'P'. The file cannot end here: every page starts
-    // with its 'P', and a file without pages is never written.
-    while (head.tag != kTagPage) {
-      const int status = ReadDocumentRecord(head);
+    // with its 'P', and a file without pages is never written. Page content needs its page; records
+    // of unknown kinds are skipped by the next ReadHead.
+    for (;;) {
+      const int status =
+          ReadHeaderRecords(in_, &head, true, &doc_.header(),
+                            [this](const HeaderBody& body, Header*) { return TakeHead(body); });
       if (status != kOk) return status;
-      if (in_.ReadHead(&head) != kOk || head.end) return kDamaged;
+      if (head.end || PageContentReader::Takes(head.tag)) return kDamaged;
+      if (head.tag == kTagPage) break;
+      if (in_.ReadHead(&head) != kOk) return kDamaged;
     }
     version_ = doc_.header().rec.version;
     doc_.header().rec.version = kHeaderVersion;
@@ -44,46 +49,16 @@ class DocumentReader {
   }
 
  private:
-  int ReadDocumentRecord(const RecordHead& head) {
-    Header& header = doc_.header();
-    switch (head.tag) {
-      case kTagHeader:
-        return ReadHeader(head);
-      case kTagMemo:
-        return ReadMemoRecord(in_, head, &header.memo);
-      case kTagColors: {
-        ColorTable colors;
-        if (ReadColorsRecord(in_, head, &colors) != kOk) return kDamaged;
-        header.ccolor = colors;
-        return kOk;
-      }
-      case kTagHeaderFooter: {
-        HeaderFooterBlock block;
-        if (ReadHeaderFooterRecord(in_, head, true, &block) != kOk) return kDamaged;
-        header.header_footer = block;
-        return kOk;
-      }
-      default:
-        // Page content needs its page; records of unknown kinds are skipped by the next ReadHead.
-        return PageContentReader::Takes(head.tag) ? kDamaged : kOk;
-    }
-  }
-
-  int ReadHeader(const RecordHead& head) {
-    const size_t n = size_t(head.length);
-    if (have_header_ ||
-        (n != kHeaderBodySize && n != kShortHeaderBodySize && n != kWideHeaderBodySize))
-      return kDamaged;
+  // The one 'H' a document file has: it makes the document's header and its pages, not read yet.
+  int TakeHead(const HeaderBody& body) {
+    if (have_header_) return kDamaged;
     have_header_ = true;
-    uint8_t body[kWideHeaderBodySize];
-    if (in_.ReadBody(body, n) != kOk) return kDamaged;
+    if (body.page_count > Document::kMaxPages) return kPageLimit;
     Header next;
-    uint16_t page_count = 0;
-    if (DecodeHeaderBody(body, n, &next.rec, &page_count) != kOk) return kDamaged;
-    if (page_count > Document::kMaxPages) return kPageLimit;
+    next.rec = body.rec;
     doc_.StoreHeader(next);
-    seen_.assign(size_t(page_count) + 1, false);
-    return doc_.AppendUnstoredPages(page_count);
+    seen_.assign(size_t(body.page_count) + 1, false);
+    return doc_.AppendUnstoredPages(body.page_count);
   }
 
   // Copies one page's records, from its 'P' (in *head) up to the next 'P' or the end of the file,
@@ -160,12 +135,10 @@ int CopyChainToFile(RecordReader& in, RecordWriter& out, int number) {
 }  // namespace
 
 int ReadDocument(Document& doc, File& file) {
-  try {
+  return Contained(kNoMemory, [&] {
     DocumentReader reader(doc, file);
     return reader.Run();
-  } catch (const std::bad_alloc&) {
-    return kNoMemory;
-  }
+  });
 }
 
 int ReadDocumentFile(Document& doc, const std::string& path) {
@@ -175,7 +148,7 @@ int ReadDocumentFile(Document& doc, const std::string& path) {
 }
 
 int WriteDocument(Document& doc, File& file) {
-  try {
+  return Contained(kNoMemory, [&]() -> int {
     RecordWriter out(&file);
     const int pages = doc.page_count();
     int status = WriteHeaderRecords(out, doc.header(), uint16_t(pages), true);
@@ -196,9 +169,7 @@ int WriteDocument(Document& doc, File& file) {
     }
     if (status == kOk) status = out.Flush();
     return status;
-  } catch (const std::bad_alloc&) {
-    return kNoMemory;
-  }
+  });
 }
 
 int SaveDocumentFile(Document& doc, const std::string& path) {
@@ -206,25 +177,21 @@ int SaveDocumentFile(Document& doc, const std::string& path) {
 }
 
 int ReadDocInf(File& file, DocInf* info, char* title) {
-  try {
+  return Contained(kNoMemory, [&]() -> int {
     RecordReader in(&file);
     for (;;) {
       RecordHead head;
       if (in.ReadHead(&head) != kOk || head.end || head.tag == kTagPage) return kRefused;
       if (head.tag != kTagHeader) continue;
-      uint8_t body[kHeaderBodySize];
-      HeaderRecord rec;
-      uint16_t pages = 0;
-      if (size_t(head.length) != sizeof body || in.ReadBody(body, sizeof body) != kOk ||
-          DecodeHeaderBody(body, sizeof body, &rec, &pages) != kOk)
+      HeaderBody body;
+      if (size_t(head.length) != kHeaderBodySize || ReadHeaderBody(in, head, &body) != kOk)
         return kRefused;
+      const HeaderRecord& rec = body.rec;
       std::memcpy(info, &rec.inf, sizeof *info);
       std::memcpy(title, rec.title, kTitleSize);
       return kOk;
     }
-  } catch (const std::bad_alloc&) {
-    return kNoMemory;
-  }
+  });
 }
 
 int ReadDocInfDirect(const std::string& path, DocInf* info, char* title) {

@@ -1,6 +1,5 @@
 // Creating, opening, saving and closing documents, and what can be asked of them.
-#include <new>
-
+#include "common/contained.h"
 #include "common/status.h"
 #include "common/undo/undo_state.h"
 #include "docstore.h"
@@ -25,7 +24,7 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaCreateDoc(DocHandle* handle, c
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaOpenDoc(DocHandle* handle, const char* path) {
   if (handle == nullptr || path == nullptr) return qs::kRefused;
   handle->State = nullptr;
-  try {
+  return qs::Contained(qs::kNoMemory, [&]() -> int32_t {
     if (!qs::CurrentEnv()->Exists(path)) return qs::kNotFound;
     int status = qs::kOk;
     std::unique_ptr<Document> doc = Document::Make(&status);
@@ -38,9 +37,7 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaOpenDoc(DocHandle* handle, con
     handle->State = doc.release();
     handle->CurPage = 1;
     return qs::kOk;
-  } catch (const std::bad_alloc&) {
-    return qs::kNoMemory;
-  }
+  });
 }
 
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaCloseDoc(DocHandle* handle) {
@@ -74,9 +71,6 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaQueryDocUpdate(DocHandle* hand
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QdaGetDocInfDirect(const char* path, DocInf* info,
                                                                   char* title) {
   if (path == nullptr || info == nullptr || title == nullptr) return qs::kRefused;
-  try {
-    return qs::ReadDocInfDirect(path, info, title);
-  } catch (...) {
-    return qs::kNoMemory;
-  }
+  return qs::Contained(qs::kNoMemory,
+                       [&]() -> int32_t { return qs::ReadDocInfDirect(path, info, title); });
 }

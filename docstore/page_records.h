@@ -12,6 +12,7 @@
 #include "common/file/record_codec.h"
 #include "common/model/binder.h"
 #include "common/model/page.h"
+#include "common/status.h"
 
 namespace qs {
 
@@ -57,11 +58,12 @@ template <typename Visit>
 bool ForEachChainRecord(uint8_t* bytes, size_t n, Visit&& visit) {
   size_t at = 0;
   for (bool first = true;; first = false) {
-    if (n - at < kRecordHeadSize || bytes[at] != kRecordMark) return false;
-    const uint8_t tag = bytes[at + 1];
-    const int32_t length = int32_t(GetU32(bytes + at + 2));
+    RecordHead head;
+    if (n - at < kRecordHeadSize || DecodeRecordHead(bytes + at, &head) != kOk) return false;
+    const uint8_t tag = head.tag;
+    const int32_t length = head.length;
     at += kRecordHeadSize;
-    if (length < 0 || size_t(length) > n - at) return false;
+    if (size_t(length) > n - at) return false;
     if (tag == kTagEnd && length == 0) return !first && at == n;
     if (first != (tag == kTagPage) || (first && size_t(length) != kPageBodySize) || tag == kTagEnd)
       return false;

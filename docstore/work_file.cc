@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/contained.h"
 #include "common/file/record_codec.h"
 #include "common/status.h"
 
@@ -30,11 +31,12 @@ uint32_t WorkFile::TakeBlock() {
     // a hole, which reads as zeros.
     const uint32_t extent = std::min(kMaxBlocks, extent_ + kGrowthBlocks);
     const uint8_t zero[4] = {0, 0, 0, 0};
-    try {
-      links_.resize(size_t(extent) + 1);  // links_[0] is no block's
-    } catch (...) {
-      return 0;  // no room for the links: as good as a full file
-    }
+    // No room for the links is as good as a full file.
+    if (!Contained(false, [&] {
+          links_.resize(size_t(extent) + 1);  // links_[0] is no block's
+          return true;
+        }))
+      return 0;
     if (!file_->WriteAt(uint64_t(extent) * kBlockSize + kBlockData, zero, sizeof zero)) return 0;
     extent_ = extent;
   }
@@ -51,12 +53,11 @@ bool WorkFile::ReadLink(uint32_t block, uint32_t* link) const {
 }
 
 bool WorkFile::Free(uint32_t block) {
-  try {
+  // A block that cannot be listed is lost to reuse: space, never data.
+  return Contained(false, [&] {
     free_.push_back(block);
     return true;
-  } catch (...) {
-    return false;  // the block is lost to reuse: space, never data
-  }
+  });
 }
 
 bool WorkFile::FreeFrom(uint32_t block) {

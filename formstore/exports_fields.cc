@@ -1,6 +1,7 @@
 // Field definitions of an open form, and the program settings of a template file.
 #include <cstring>
 
+#include "common/contained.h"
 #include "formstore.h"
 #include "formstore/field_defs.h"
 #include "formstore/field_template.h"
@@ -40,12 +41,12 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaGetFieldControl(FormHandle* h,
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaGetFieldControlDirect(const char* name,
                                                                         FieldControl* control) {
   if (control == nullptr) return qs::kRefused;
-  try {
-    return qs::LoadFieldTemplateControl(name, control);
-  } catch (...) {
-    *control = qs::DefaultFieldControl();
-    return qs::kTemplateMissing;
-  }
+  return qs::Contained(
+      [control] {
+        *control = qs::DefaultFieldControl();
+        return int32_t(qs::kTemplateMissing);
+      },
+      [&]() -> int32_t { return qs::LoadFieldTemplateControl(name, control); });
 }
 
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaGetFieldCount(FormHandle* h) {

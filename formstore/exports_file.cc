@@ -1,8 +1,8 @@
 // Opening and saving forms, and reading or patching a form file's header without opening it.
 #include <cstring>
-#include <new>
 #include <string>
 
+#include "common/contained.h"
 #include "common/model/header.h"
 #include "common/status.h"
 #include "formstore.h"
@@ -33,31 +33,25 @@ int32_t DiscardForm(FormHandle* handle, Form* form, int32_t status) {
 
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaOpenForm(FormHandle* handle, const char* name) {
   if (handle == nullptr) return qs::kRefused;
-  try {
+  return qs::Contained(qs::kNoMemory, [&]() -> int32_t {
     char path[qs::kNameBufferSize];
     if (!ResolveFormName(name, path)) return qs::kNotFound;
-    Form* form = nullptr;
-    try {
-      form = Form::Make(handle);
-    } catch (...) {
-      handle->State = nullptr;
-      return qs::kNoMemory;
-    }
+    Form* form = qs::Contained(
+        [handle] {
+          handle->State = nullptr;
+          return nullptr;
+        },
+        [handle] { return Form::Make(handle); });
+    if (form == nullptr) return qs::kNoMemory;
     handle->CurPage = 0;
     if (form->InsertPage(0) != qs::kOk) return DiscardForm(handle, form, qs::kRefused);
-    int32_t status;
-    try {
-      status = qs::ReadFormFile(*form, path);
-    } catch (...) {
-      status = qs::kNoMemory;
-    }
+    const int32_t status =
+        qs::Contained(qs::kNoMemory, [&]() -> int32_t { return qs::ReadFormFile(*form, path); });
     if (status != qs::kOk) return DiscardForm(handle, form, status);
     // Reading stores the header through the header-put step but changes nothing.
     form->reset_update_count();
     return qs::kOk;
-  } catch (...) {
-    return qs::kNoMemory;
-  }
+  });
 }
 
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaSaveForm(FormHandle* handle, char* file_name) {
@@ -69,7 +63,11 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaSaveForm(FormHandle* handle, c
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaGetFormInfDirect(const char* name, FormInf* info,
                                                                    char* title) {
   if (info == nullptr || title == nullptr) return qs::kRefused;
-  try {
+  const auto no_memory = [title] {
+    title[0] = '\0';
+    return int32_t(qs::kNoMemory);
+  };
+  return qs::Contained(no_memory, [&]() -> int32_t {
     char path[qs::kNameBufferSize];
     if (!ResolveFormName(name, path)) return qs::kNotFound;
     qs::Header header;
@@ -81,21 +79,16 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaGetFormInfDirect(const char* n
     *info = header.rec.inf;
     qs::CopyBounded(title, qs::kTitleSize, header.rec.title);
     return qs::kOk;
-  } catch (...) {
-    title[0] = '\0';
-    return qs::kNoMemory;
-  }
+  });
 }
 
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaPutFormInfDirect(const char* name,
                                                                    const FormInf* info,
                                                                    const char* title) {
   if (info == nullptr) return qs::kRefused;
-  try {
+  return qs::Contained(qs::kRefused, [&]() -> int32_t {
     char path[qs::kNameBufferSize];
     if (!ResolveFormName(name, path)) return qs::kNotFound;
     return qs::PatchFormHeaderFile(path, *info, title);
-  } catch (...) {
-    return qs::kRefused;
-  }
+  });
 }

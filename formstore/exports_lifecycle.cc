@@ -1,6 +1,5 @@
 // Creating, closing and asking about forms.
-#include <new>
-
+#include "common/contained.h"
 #include "common/model/header_ops.h"
 #include "formstore.h"
 #include "formstore/form.h"
@@ -11,12 +10,13 @@ using qs::Form;
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaCreateForm(FormHandle* handle,
                                                              const FormInf* info) {
   if (handle == nullptr || info == nullptr) return qs::kRefused;
-  try {
-    Form::Make(handle);
-  } catch (...) {
-    handle->State = nullptr;
-    return qs::kRefused;
-  }
+  const Form* made = qs::Contained(
+      [handle] {
+        handle->State = nullptr;
+        return nullptr;
+      },
+      [handle] { return Form::Make(handle); });
+  if (made == nullptr) return qs::kRefused;
   // The create record goes in through the header-put step, so a template name loads its fields. A
   // failure there leaves the form open for the caller to close.
   return qs::WithForm(handle, [&](Form& f) {
@@ -38,11 +38,7 @@ QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaQueryFormUpdate(FormHandle* ha
 
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaFormExist2(char* name) {
   if (name == nullptr) return 0;
-  try {
-    return qs::FormExist2(name);
-  } catch (...) {
-    return 0;
-  }
+  return qs::Contained(0, [name] { return qs::FormExist2(name); });
 }
 
 QSTORE_EXTERN_C QSTORE_API int32_t QSTORE_CALL QfaFormExist(char* name) {

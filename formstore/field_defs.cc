@@ -1,7 +1,8 @@
 #include "formstore/field_defs.h"
 
 #include <cstddef>
-#include <new>
+
+#include "common/contained.h"
 
 namespace qs {
 
@@ -65,22 +66,18 @@ const FieldRec* FieldDefs::FindField(uint16_t id) const {
 
 bool FieldDefs::AppendStruct(const FieldStruct& s) {
   if (struct_count() >= kMaxStructs) return false;
-  try {
+  return Contained(false, [&] {
     structs_.push_back(s);
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-  return true;
+    return true;
+  });
 }
 
 bool FieldDefs::AppendField(const FieldRec& f) {
   if (field_count() >= kMaxFields) return false;
-  try {
+  return Contained(false, [&] {
     fields_.push_back(f);
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-  return true;
+    return true;
+  });
 }
 
 Placing FieldDefs::PlacingOf(const FieldRec& f) const {

@@ -3,11 +3,11 @@
 #include <climits>
 #include <cstring>
 #include <memory>
-#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "common/contained.h"
 #include "common/model/header.h"
 #include "common/status.h"
 #include "formstore/form_names.h"
@@ -276,13 +276,13 @@ bool ReadFieldTemplate(File& file, FieldDefs* defs) {
   LineReader lines(file);
   Nesting open;
   std::string line;
-  try {
+  // Running out of memory ends the reading like a full table: what was read so far stays.
+  Contained(false, [&] {
     line.reserve(kMaxLine);
     while (lines.Next(&line))
       if (!Apply(Parse(line), defs, &open)) break;
-  } catch (const std::bad_alloc&) {
-    // Ends the reading like a full table: what was read so far stays.
-  }
+    return true;
+  });
   return !lines.failed();
 }
 
@@ -290,7 +290,7 @@ bool ReadFieldTemplateControl(File& file, FieldControl* out) {
   *out = DefaultFieldControl();
   LineReader lines(file);
   std::string line;
-  try {
+  Contained(false, [&] {
     line.reserve(kMaxLine);
     while (lines.Next(&line)) {
       const Parsed p = Parse(line);
@@ -298,8 +298,8 @@ bool ReadFieldTemplateControl(File& file, FieldControl* out) {
         break;
       if (p.what == Statement::kControl) ApplyControl(p, out);
     }
-  } catch (const std::bad_alloc&) {
-  }
+    return true;
+  });
   return !lines.failed();
 }
 

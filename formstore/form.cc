@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "common/contained.h"
 #include "common/file/item_registry.h"
 #include "common/file/scratch_files.h"
 #include "common/model/attributes.h"
@@ -80,12 +81,12 @@ int Form::InsertPage(int index) {
   if (page_count() >= kMaxPages) return kPageLimit;
   if (index < 0 || index > page_count()) return kRefused;
   std::unique_ptr<Page> page;
-  try {
+  const int made = Contained(kPageNoMemory, [&] {
     page.reset(new Page());
     pages_.reserve(kMaxPages);
-  } catch (const std::bad_alloc&) {
-    return kPageNoMemory;
-  }
+    return kOk;
+  });
+  if (made != kOk) return made;
   pages_.insert(pages_.begin() + index, std::move(page));
   return kOk;
 }

@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstring>
 #include <memory>
-#include <new>
 
+#include "common/contained.h"
 #include "common/file/atomic_file.h"
 #include "common/file/header_codec.h"
 #include "common/file/page_codec.h"
@@ -18,17 +18,11 @@ namespace qs {
 namespace {
 
 // An 'H' record as the form library takes it: a current-layout header newer than it knows is
-// refused, and an empty form title falls back to the information block's title.
-int ReadHeaderRecord(RecordReader& in, const RecordHead& head, Header* out) {
-  const size_t n = size_t(head.length);
-  if (n != kHeaderBodySize && n != kShortHeaderBodySize && n != kWideHeaderBodySize)
-    return kDamaged;
-  uint8_t body[kWideHeaderBodySize];
-  if (in.ReadBody(body, n) != kOk) return kDamaged;
-  HeaderRecord rec;
-  uint16_t page_count = 0;  // the 'P' records make the pages
-  if (DecodeHeaderBody(body, n, &rec, &page_count) != kOk) return kDamaged;
-  if (n == kHeaderBodySize && rec.version > kHeaderVersion) return kVersionTooNew;
+// refused, and an empty form title falls back to the information block's title. The header is
+// replaced whole; the 'P' records make the pages.
+int TakeFormHead(const HeaderBody& body, Header* out) {
+  if (body.current_layout && body.rec.version > kHeaderVersion) return kVersionTooNew;
+  HeaderRecord rec = body.rec;
   if (rec.title[0] == '\0') CopyBounded(rec.title, sizeof rec.title, rec.inf.Title);
   *out = Header();
   out->rec = rec;
@@ -55,30 +49,14 @@ class FormReader {
  private:
   int Dispatch(const RecordHead& head) {
     switch (head.tag) {
-      case kTagHeader: {
-        Header next;
-        const int status = ReadHeaderRecord(in_, head, &next);
-        if (status != kOk) return status;
-        content_.set_header_version(next.rec.version);
-        return form_.StoreHeader(next);
-      }
-      case kTagHeaderFooter: {
-        HeaderFooterBlock block;
-        if (ReadHeaderFooterRecord(in_, head, false, &block) != kOk) return kDamaged;
-        Header next = form_.header();
-        next.header_footer = block;
-        return form_.StoreHeader(next);
-      }
-      case kTagColors: {
-        ColorTable colors;
-        if (ReadColorsRecord(in_, head, &colors) != kOk) return kDamaged;
-        Header next = form_.header();
-        next.ccolor = colors;
-        return form_.StoreHeader(next);
-      }
+      case kTagHeader:
+      case kTagHeaderFooter:
+      case kTagColors:
       case kTagMemo: {
         Header next = form_.header();
-        if (ReadMemoRecord(in_, head, &next.memo) != kOk) return kDamaged;
+        const int status = ReadHeaderRecord(in_, head, false, &next, TakeFormHead);
+        if (status != kOk) return status;
+        if (head.tag == kTagHeader) content_.set_header_version(next.rec.version);
         return form_.StoreHeader(next);
       }
       case kTagPage:
@@ -122,7 +100,7 @@ class FormReader {
 }  // namespace
 
 int WriteForm(Form& form, File& file) {
-  try {
+  return Contained(kNoMemory, [&]() -> int {
     RecordWriter out(&file);
     const int pages = form.page_count();
     int status = WriteHeaderRecords(out, form.header(), uint16_t(pages), false);
@@ -136,9 +114,7 @@ int WriteForm(Form& form, File& file) {
     }
     if (status == kOk) status = out.Flush();
     return status;
-  } catch (const std::bad_alloc&) {
-    return kNoMemory;
-  }
+  });
 }
 
 int SaveFormFile(Form& form, const std::string& path) {
@@ -154,12 +130,10 @@ int SaveFormAs(Form& form, char* file_name) {
 }
 
 int ReadForm(Form& form, File& file) {
-  try {
+  return Contained(kNoMemory, [&] {
     FormReader reader(form, file);
     return reader.Run();
-  } catch (const std::bad_alloc&) {
-    return kNoMemory;
-  }
+  });
 }
 
 int ReadFormFile(Form& form, const std::string& path) {
@@ -169,44 +143,17 @@ int ReadFormFile(Form& form, const std::string& path) {
 }
 
 int ReadFormHeader(File& file, Header* out) {
-  try {
+  return Contained(kNoMemory, [&]() -> int {
     RecordReader in(&file);
     RecordHead head;
     if (in.ReadHead(&head) != kOk || head.end || head.tag != kTagHeader) return kDamaged;
     Header header;
     // The header records come first; the first record of any other kind ends them.
-    for (;;) {
-      int status;
-      switch (head.tag) {
-        case kTagHeader:
-          status = ReadHeaderRecord(in, head, &header);
-          break;
-        case kTagMemo:
-          status = ReadMemoRecord(in, head, &header.memo);
-          break;
-        case kTagColors: {
-          ColorTable colors;
-          status = ReadColorsRecord(in, head, &colors);
-          header.ccolor = colors;
-          break;
-        }
-        case kTagHeaderFooter: {
-          HeaderFooterBlock block;
-          status = ReadHeaderFooterRecord(in, head, false, &block);
-          header.header_footer = block;
-          break;
-        }
-        default:
-          *out = std::move(header);
-          return kOk;
-      }
-      if (status != kOk) return status;
-      if (in.ReadHead(&head) != kOk) return kDamaged;
-      if (head.end) head.tag = 0;  // ends the scan like any other record
-    }
-  } catch (const std::bad_alloc&) {
-    return kNoMemory;
-  }
+    const int status = ReadHeaderRecords(in, &head, false, &header, TakeFormHead);
+    if (status != kOk) return status;
+    *out = std::move(header);
+    return kOk;
+  });
 }
 
 int ReadFormHeaderFile(const std::string& path, Header* out) {
@@ -216,18 +163,20 @@ int ReadFormHeaderFile(const std::string& path, Header* out) {
 }
 
 int PatchFormHeader(File& file, const FormInf& inf, const char* title) {
-  uint8_t head[kRecordHeadSize];
+  uint8_t raw[kRecordHeadSize];
   uint8_t body[kHeaderBodySize];
   size_t got = 0;
-  if (!file.Seek(0) || !file.Read(head, sizeof head, &got) || got != sizeof head ||
-      head[0] != kRecordMark || head[1] != kTagHeader || GetU32(head + 2) != kHeaderBodySize ||
-      !file.Read(body, sizeof body, &got) || got != sizeof body)
+  RecordHead head;
+  if (!file.Seek(0) || !file.Read(raw, sizeof raw, &got) || got != sizeof raw ||
+      DecodeRecordHead(raw, &head) != kOk || head.tag != kTagHeader ||
+      size_t(head.length) != kHeaderBodySize || !file.Read(body, sizeof body, &got) ||
+      got != sizeof body)
     return kRefused;
   const size_t length = title ? strnlen(title, kTitleSize - 1) : 0;
   if (length) std::memcpy(body + kHeaderTitleOffset, title, length);
   body[kHeaderTitleOffset + length] = '\0';
   std::memcpy(body + kHeaderInfOffset, &inf, sizeof inf);
-  if (!file.Seek(sizeof head) || !file.Write(body, sizeof body)) return kRefused;
+  if (!file.Seek(sizeof raw) || !file.Write(body, sizeof body)) return kRefused;
   return kOk;
 }
 

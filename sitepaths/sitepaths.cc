@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "common/contained.h"
 #include "platform/env.h"
 
 namespace {
@@ -63,15 +64,15 @@ int Answer(std::string dir, char* out, size_t size) {
   return SITEPATHS_OK;
 }
 
-// Runs one answer; nothing thrown may leave the library.
+// Runs one answer; nothing thrown may leave the library. A failed answer leaves `out` empty.
 template <typename Body>
 int Guarded(char* out, Body body) noexcept {
-  try {
-    return body();
-  } catch (...) {
-    if (out != nullptr) out[0] = '\0';
-    return SITEPATHS_NO_MEMORY;
-  }
+  return qs::Contained(
+      [out] {
+        if (out != nullptr) out[0] = '\0';
+        return SITEPATHS_NO_MEMORY;
+      },
+      body);
 }
 
 // An answer that is a setting, else the default `fallback` gives.

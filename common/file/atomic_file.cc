@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/contained.h"
 #include "common/status.h"
 
 namespace qs {
@@ -61,14 +62,16 @@ std::string NamePrefix(const std::string& base) {
 }
 
 uint32_t Noise(int attempt) {
-  try {
+  uint32_t noise = 0;
+  const bool random = Contained(false, [&noise] {
     std::random_device device;
-    return device();
-  } catch (...) {
-    // No random source: the clock differs between attempts and processes well enough.
-    const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
-    return NameHash(std::to_string(ticks) + "/" + std::to_string(attempt));
-  }
+    noise = device();
+    return true;
+  });
+  if (random) return noise;
+  // No random source: the clock differs between attempts and processes well enough.
+  const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
+  return NameHash(std::to_string(ticks) + "/" + std::to_string(attempt));
 }
 
 // Removes the temporaries of `path` whose writers are gone: a live writer holds its file locked.

@@ -125,4 +125,39 @@ int ReadHeaderFooterRecord(RecordReader& in, const RecordHead& head, bool older_
   return kOk;
 }
 
+int ReadHeaderBody(RecordReader& in, const RecordHead& head, HeaderBody* out) {
+  const size_t n = size_t(head.length);
+  if (n != kHeaderBodySize && n != kShortHeaderBodySize && n != kWideHeaderBodySize)
+    return kDamaged;
+  uint8_t body[kWideHeaderBodySize];
+  if (in.ReadBody(body, n) != kOk) return kDamaged;
+  out->current_layout = n == kHeaderBodySize;
+  return DecodeHeaderBody(body, n, &out->rec, &out->page_count);
+}
+
+bool IsHeaderTag(uint8_t tag) {
+  return tag == kTagHeader || tag == kTagHeaderFooter || tag == kTagColors || tag == kTagMemo;
+}
+
+int ReadHeaderPart(RecordReader& in, const RecordHead& head, bool older_layouts, Header* header) {
+  switch (head.tag) {
+    case kTagHeaderFooter: {
+      HeaderFooterBlock block;
+      if (ReadHeaderFooterRecord(in, head, older_layouts, &block) != kOk) return kDamaged;
+      header->header_footer = block;
+      return kOk;
+    }
+    case kTagColors: {
+      ColorTable colors;
+      if (ReadColorsRecord(in, head, &colors) != kOk) return kDamaged;
+      header->ccolor = colors;
+      return kOk;
+    }
+    case kTagMemo:
+      return ReadMemoRecord(in, head, &header->memo) == kOk ? kOk : kDamaged;
+    default:
+      return kDamaged;
+  }
+}
+
 }  // namespace qs

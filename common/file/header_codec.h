@@ -10,6 +10,7 @@
 
 #include "common/file/record_codec.h"
 #include "common/model/header.h"
+#include "common/status.h"
 
 namespace qs {
 
@@ -57,6 +58,50 @@ int ReadMemoRecord(RecordReader& in, const RecordHead& head, std::optional<std::
 // an all-zero block; without, any length but 360 is kDamaged.
 int ReadHeaderFooterRecord(RecordReader& in, const RecordHead& head, bool older_layouts,
                            HeaderFooterBlock* out);
+
+// An 'H' record read and decoded.
+struct HeaderBody {
+  HeaderRecord rec{};
+  uint16_t page_count = 0;      // the pages the header announces
+  bool current_layout = false;  // the 288-byte layout, the only one that carries a title
+};
+
+// Reads the 'H' body whose head is in hand and decodes it as DecodeHeaderBody does. kDamaged for a
+// length of none of the three layouts or a body cut short.
+int ReadHeaderBody(RecordReader& in, const RecordHead& head, HeaderBody* out);
+
+// True for the tags of the header records: 'H', 'b', 'a' and 'M'.
+bool IsHeaderTag(uint8_t tag);
+
+// Reads the 'b', 'a' or 'M' record whose head is in hand into its part of *header ('b' with
+// `older_layouts` as ReadHeaderFooterRecord takes it); a part that cannot be read is left as it
+// was. kDamaged for a body that does not fit and for a tag of another kind.
+int ReadHeaderPart(RecordReader& in, const RecordHead& head, bool older_layouts, Header* header);
+
+// Reads the header record whose head is in hand into *header. An 'H' body, once read, goes to
+// `take_head(const HeaderBody&, Header*)`, which makes of it what the library makes of a header
+// (and returns its status); the other header records go through ReadHeaderPart.
+template <typename TakeHead>
+int ReadHeaderRecord(RecordReader& in, const RecordHead& head, bool older_layouts, Header* header,
+                     TakeHead&& take_head) {
+  if (head.tag != kTagHeader) return ReadHeaderPart(in, head, older_layouts, header);
+  HeaderBody body;
+  if (ReadHeaderBody(in, head, &body) != kOk) return kDamaged;
+  return take_head(body, header);
+}
+
+// Reads the header records from the one whose head is in *head on, as ReadHeaderRecord does, up to
+// the first record of another kind or the end of the input; *head then holds that record's head.
+template <typename TakeHead>
+int ReadHeaderRecords(RecordReader& in, RecordHead* head, bool older_layouts, Header* header,
+                      TakeHead&& take_head) {
+  while (!head->end && IsHeaderTag(head->tag)) {
+    const int status = ReadHeaderRecord(in, *head, older_layouts, header, take_head);
+    if (status != kOk) return status;
+    if (in.ReadHead(head) != kOk) return kDamaged;
+  }
+  return kOk;
+}
 
 }  // namespace qs
 

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "common/model/chart_ops.h"
 #include "common/status.h"
 #include "platform/env.h"
 
@@ -140,25 +141,6 @@ const char* PictureNameLike(const uint8_t* p, size_t n) {
   return "picture";
 }
 
-// A chart as the head makes it: every row the head's height, every column an equal share of its
-// width, every ruled line the head's line. The records that follow the head set the rest.
-std::unique_ptr<ChartRec> ChartFromHead(const ChartInfRec& head) {
-  std::unique_ptr<ChartRec> chart(new ChartRec());
-  chart->inf = head;
-  const int64_t width = (int64_t(head.right) - int64_t(head.left)) / head.cols;
-  const uint16_t height = head.row_hight;  // never bind a reference to a packed member
-  std::fill(std::begin(chart->rhight), std::end(chart->rhight), height);
-  std::fill(std::begin(chart->cwidth), std::end(chart->cwidth), uint16_t(width));
-  const LineRec line{head.line_style, head.line_param, head.line_color};
-  for (int r = 1; r <= head.rows; ++r)
-    for (int k = 0; k <= head.cols; ++k) chart->vlines.Set(r, k, line);
-  for (int k = 0; k <= head.rows; ++k)
-    for (int c = 1; c <= head.cols; ++c) chart->hlines.Set(k, c, line);
-  chart->RecomputeRowPos();
-  chart->RecomputeColPos();
-  return chart;
-}
-
 }  // namespace
 
 int WritePageHead(RecordWriter& out, int number, uint16_t inf) {
@@ -285,10 +267,9 @@ int PageContentReader::ReadChart(const RecordHead& head) {
   if (in_.ReadBody(body, n) != kOk) return kDamaged;
   ChartInfRec inf;
   std::memcpy(&inf, body, kChartHeadSize);
-  if (inf.rows < 1 || inf.rows > kMaxChartRows || inf.cols < 1 || inf.cols > kMaxChartCols)
-    return kDamaged;
+  std::unique_ptr<ChartRec> chart = ChartFromHead(inf, ChartEdges::kAsGiven);
+  if (chart == nullptr) return kDamaged;
   if (CheckRoom(kChart) != kOk) return kRefused;
-  std::unique_ptr<ChartRec> chart = ChartFromHead(inf);
   if (n == kChartBodySize) {
     chart->hr1 = GetU16(body + kChartHeadSize);
     chart->hr2 = GetU16(body + kChartHeadSize + 2);

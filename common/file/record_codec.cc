@@ -8,6 +8,15 @@
 
 namespace qs {
 
+int DecodeRecordHead(const uint8_t* raw, RecordHead* head) {
+  const int32_t length = int32_t(GetU32(raw + 2));
+  if (raw[0] != kRecordMark || length < 0) return kDamaged;
+  *head = RecordHead{};
+  head->tag = raw[1];
+  head->length = length;
+  return kOk;
+}
+
 RecordReader::RecordReader(File* file) : file_(file), buffer_(new uint8_t[kBufferSize]) {}
 
 RecordReader::~RecordReader() = default;
@@ -81,12 +90,8 @@ int RecordReader::ReadHead(RecordHead* head) {
     head->end = true;
     return kOk;
   }
-  if (got < sizeof raw || raw[0] != kRecordMark) return kDamaged;
-  const int32_t length = int32_t(GetU32(raw + 2));
-  if (length < 0) return kDamaged;
-  head->tag = raw[1];
-  head->length = length;
-  body_left_ = uint64_t(length);
+  if (got < sizeof raw || DecodeRecordHead(raw, head) != kOk) return kDamaged;
+  body_left_ = uint64_t(head->length);
   return kOk;
 }
 

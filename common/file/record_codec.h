@@ -28,6 +28,10 @@ struct RecordHead {
   int32_t length = 0;
 };
 
+// Parses the kRecordHeadSize bytes of a record head. kDamaged (nothing written) for a missing mark
+// or a negative length.
+int DecodeRecordHead(const uint8_t* raw, RecordHead* head);
+
 class RecordReader {
  public:
   static constexpr size_t kBufferSize = 16384;

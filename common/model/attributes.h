@@ -5,6 +5,7 @@
 #define QSTORE_COMMON_MODEL_ATTRIBUTES_H_
 
 #include <cstdint>
+#include <cstring>
 
 #include "common/model/binder.h"
 #include "common/model/header.h"
@@ -26,6 +27,29 @@ bool FontSlotAvailable(Binder& b, const FontSpec& wanted);
 int PackFont(Binder& b, const FontSpec& wanted, PackedFont* out);
 // Widens a packed font; a number outside 1..5 reads as the default face.
 void UnpackFont(const Header& h, PackedFont font, FontSpec* out);
+
+// Chart cells, texts and free cells share one look: a packed font, six attribute words, a mode and
+// two colours. StoreLook takes it from a caller's record (ChartCell, Text) into a stored one
+// (CellAttr, TextRec) with its font already packed; GiveLook widens it back.
+template <typename Stored, typename Given>
+void StoreLook(const Header& h, const Given& in, const PackedFont& font, Stored* out) {
+  static_assert(sizeof out->attr == sizeof in.Attr, "six attribute words on both sides");
+  out->font = font;
+  std::memcpy(out->attr, in.Attr, sizeof out->attr);
+  out->color1 = IndexOfColor(h, in.Color1);
+  out->mode = in.Mode;
+  out->color2 = IndexOfColor(h, in.Color2);
+}
+
+template <typename Given, typename Stored>
+void GiveLook(const Header& h, const Stored& in, Given* out) {
+  static_assert(sizeof out->Attr == sizeof in.attr, "six attribute words on both sides");
+  UnpackFont(h, in.font, &out->Font);
+  std::memcpy(out->Attr, in.attr, sizeof out->Attr);
+  out->Color1 = ColorOfIndex(h, in.color1);
+  out->Mode = in.mode;
+  out->Color2 = ColorOfIndex(h, in.color2);
+}
 
 // The font numbers that the page's cell attribute records, texts and free cells use: bit k set for
 // number k (0..7).

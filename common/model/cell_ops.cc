@@ -1,5 +1,6 @@
 #include "common/model/cell_ops.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -193,21 +194,13 @@ int Traverse(const Page& page, const ChartRec& chart, uint8_t filter, Pos from, 
 
 void ToCellAttr(Binder& b, const ChartCell& in, const PackedFont& font, CellAttr* out) {
   out->kind = in.Kind;
-  out->font = font;
-  std::memcpy(out->attr, in.Attr, sizeof out->attr);
-  out->color1 = IndexOfColor(b.header(), in.Color1);
-  out->mode = in.Mode;
-  out->color2 = IndexOfColor(b.header(), in.Color2);
+  StoreLook(b.header(), in, font, out);
 }
 
 void ToChartCell(Binder& b, const CellAttr& in, ChartCell* out) {
   ChartCell cell{};
   cell.Kind = in.kind;
-  UnpackFont(b.header(), in.font, &cell.Font);
-  std::memcpy(cell.Attr, in.attr, sizeof cell.Attr);
-  cell.Color1 = ColorOfIndex(b.header(), in.color1);
-  cell.Mode = in.mode;
-  cell.Color2 = ColorOfIndex(b.header(), in.color2);
+  GiveLook(b.header(), in, &cell);
   *out = cell;
 }
 
@@ -227,25 +220,58 @@ void ToChartLine(Binder& b, const LineRec& in, ChartLine* out) {
   *out = line;
 }
 
+// The table that holds a vertical line (row, boundary) or a horizontal one (boundary, column) of a
+// chart the entry names; null when there is no such chart or the line lies outside its grid.
+LineTable* LinesAt(Binder& b, PageData entry, LineDirection direction, int first, int second) {
+  ChartRec* chart = FindChart(b, entry);
+  if (chart == nullptr) return nullptr;
+  if (direction == kVertical) return VlineInGrid(*chart, first, second) ? &chart->vlines : nullptr;
+  return HlineInGrid(*chart, first, second) ? &chart->hlines : nullptr;
+}
+
+int GetLine(Binder& b, PageData entry, LineDirection direction, uint16_t first, uint16_t second,
+            ChartLine* line) {
+  const LineTable* lines = LinesAt(b, entry, direction, first, second);
+  if (lines == nullptr) return kRefused;
+  ToChartLine(b, lines->Get(first, second), line);
+  return kOk;
+}
+
+int PutLine(Binder& b, PageData entry, LineDirection direction, uint16_t first, uint16_t second,
+            const ChartLine* line) {
+  LineTable* lines = LinesAt(b, entry, direction, first, second);
+  if (lines == nullptr) return kRefused;
+  RecordLine(b, entry, direction, first, second);
+  lines->Set(first, second, ToLineRec(b, *line));
+  b.CurrentPageChanged();
+  return kOk;
+}
+
 }  // namespace
+
+CellContent ReadCellAt(Binder& b, PageData entry, uint16_t row, uint16_t col, ChartCell* cell,
+                       char* text256) {
+  const Page* page = b.CurrentPage();
+  const ChartRec* chart = FindChart(b, entry);
+  if (chart == nullptr || !InGrid(*chart, row, col)) return CellContent::kOutside;
+  const uint16_t attr_id = chart->cell_attr[row][col];
+  CellAttr rec;
+  if (attr_id == 0 || page->cell_attrs.Get(attr_id, &rec) != kOk) return CellContent::kEmpty;
+  ToChartCell(b, rec, cell);
+  const std::string_view text = page->strings.View(chart->cell_text[row][col]);
+  const size_t n = std::min(text.size(), StringPool::kMaxLength);
+  if (n != 0) std::memcpy(text256, text.data(), n);
+  text256[n] = '\0';
+  return CellContent::kCell;
+}
 
 int GetChartCell(Binder& b, PageData entry, uint16_t row, uint16_t col, ChartCell* cell,
                  char* text256) {
-  Page* page = b.CurrentPage();
   const ChartRec* chart = FindChart(b, entry);
-  if (chart == nullptr) return kRefused;
-  const bool in_grid = InGrid(*chart, row, col);
-  const uint16_t attr_id = in_grid ? chart->cell_attr[row][col] : 0;
-  const uint16_t text_id = in_grid ? chart->cell_text[row][col] : 0;
-  if (attr_id == 0) return kRefused;
+  if (chart == nullptr || !InGrid(*chart, row, col) || chart->cell_attr[row][col] == 0)
+    return kRefused;
   if (!IsOrigin(*chart, row, col)) return kNotAnOrigin;
-  CellAttr rec;
-  if (page->cell_attrs.Get(attr_id, &rec) != kOk) return kRefused;
-  ToChartCell(b, rec, cell);
-  const std::string_view text = page->strings.View(text_id);
-  if (!text.empty()) std::memcpy(text256, text.data(), text.size());
-  text256[text.size()] = '\0';
-  return kOk;
+  return ReadCellAt(b, entry, row, col, cell, text256) == CellContent::kCell ? kOk : kRefused;
 }
 
 int PutChartCell(Binder& b, PageData entry, uint16_t row, uint16_t col, const ChartCell* cell,
@@ -301,37 +327,21 @@ int PutChartCell(Binder& b, PageData entry, uint16_t row, uint16_t col, const Ch
 }
 
 int GetChartVline(Binder& b, PageData entry, uint16_t row, uint16_t boundary, ChartLine* line) {
-  const ChartRec* chart = FindChart(b, entry);
-  if (chart == nullptr || !VlineInGrid(*chart, row, boundary)) return kRefused;
-  ToChartLine(b, chart->vlines.Get(row, boundary), line);
-  return kOk;
+  return GetLine(b, entry, kVertical, row, boundary, line);
 }
 
 int PutChartVline(Binder& b, PageData entry, uint16_t row, uint16_t boundary,
                   const ChartLine* line) {
-  ChartRec* chart = FindChart(b, entry);
-  if (chart == nullptr || !VlineInGrid(*chart, row, boundary)) return kRefused;
-  RecordLine(b, entry, kVertical, row, boundary);
-  chart->vlines.Set(row, boundary, ToLineRec(b, *line));
-  b.CurrentPageChanged();
-  return kOk;
+  return PutLine(b, entry, kVertical, row, boundary, line);
 }
 
 int GetChartHline(Binder& b, PageData entry, uint16_t boundary, uint16_t col, ChartLine* line) {
-  const ChartRec* chart = FindChart(b, entry);
-  if (chart == nullptr || !HlineInGrid(*chart, boundary, col)) return kRefused;
-  ToChartLine(b, chart->hlines.Get(boundary, col), line);
-  return kOk;
+  return GetLine(b, entry, kHorizontal, boundary, col, line);
 }
 
 int PutChartHline(Binder& b, PageData entry, uint16_t boundary, uint16_t col,
                   const ChartLine* line) {
-  ChartRec* chart = FindChart(b, entry);
-  if (chart == nullptr || !HlineInGrid(*chart, boundary, col)) return kRefused;
-  RecordLine(b, entry, kHorizontal, boundary, col);
-  chart->hlines.Set(boundary, col, ToLineRec(b, *line));
-  b.CurrentPageChanged();
-  return kOk;
+  return PutLine(b, entry, kHorizontal, boundary, col, line);
 }
 
 int ChartGetExistCell(Binder& b, PageData entry, uint16_t* row, uint16_t* col) {

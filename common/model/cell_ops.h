@@ -12,6 +12,15 @@
 
 namespace qs {
 
+enum class CellContent { kCell, kEmpty, kOutside };
+// Reads the attributes and text kept at a grid position, whether or not it begins a cell (a
+// position keeps them when a line that closed its cell is taken away): kCell with *cell and text256
+// filled, kEmpty for a position without attributes, kOutside when the entry names no chart or the
+// position lies outside its grid. Nothing is written unless kCell.
+CellContent ReadCellAt(Binder& b, PageData chart, uint16_t row, uint16_t col, ChartCell* cell,
+                       char* text256);
+// A cell's origin as ReadCellAt reads it; kRefused for a position without attributes, a status of
+// its own for one that keeps attributes but begins no cell.
 int GetChartCell(Binder& b, PageData chart, uint16_t row, uint16_t col, ChartCell* cell,
                  char* text256);
 int PutChartCell(Binder& b, PageData chart, uint16_t row, uint16_t col, const ChartCell* cell,

@@ -37,30 +37,219 @@ void ReserveGridLines(ChartRec& chart, int rows_to, int cols_to) {
   ReserveLines(chart.hlines, 0, rows_to, 0, cols_to);
 }
 
-void ReleaseCell(Page& page, ChartRec& chart, int r, int c) {
-  uint16_t& attr = chart.cell_attr[r][c];
-  uint16_t& text = chart.cell_text[r][c];
-  if (attr != 0) page.cell_attrs.Free(&attr);
-  if (text != 0) page.strings.Free(&text);
-  attr = text = 0;
+// One axis of a chart's grid: its rows, each running across the columns, or its columns, each
+// running across the rows. Inserting and deleting is written once, for a line of the axis (a row
+// or a column) at position i; k counts positions across it. A column view swaps the coordinates.
+class GridAxis {
+ public:
+  GridAxis(ChartRec& chart, bool rows) : chart_(chart), rows_(rows) {}
+
+  int count() const { return rows_ ? chart_.rows() : chart_.cols(); }
+  bool InRange(int i) const { return i >= 1 && i <= count(); }
+  int across() const { return rows_ ? chart_.cols() : chart_.rows(); }
+  void set_count(int n) {
+    if (rows_)
+      chart_.inf.rows = uint16_t(n);
+    else
+      chart_.inf.cols = uint16_t(n);
+  }
+  // Height of row i or width of column i.
+  uint16_t& size(int i) { return rows_ ? chart_.rhight[i - 1] : chart_.cwidth[i - 1]; }
+  // Moves the bottom or the right edge of the chart.
+  void MoveFarEdge(int64_t d) {
+    if (rows_)
+      chart_.inf.bottom = WrapAdd(chart_.inf.bottom, d);
+    else
+      chart_.inf.right = WrapAdd(chart_.inf.right, d);
+  }
+  void RecomputePos() {
+    if (rows_)
+      chart_.RecomputeRowPos();
+    else
+      chart_.RecomputeColPos();
+  }
+
+  uint16_t& attr(int i, int k) { return rows_ ? chart_.cell_attr[i][k] : chart_.cell_attr[k][i]; }
+  uint16_t& text(int i, int k) { return rows_ ? chart_.cell_text[i][k] : chart_.cell_text[k][i]; }
+  // The ruled line at boundary b (0..count) between two lines of the axis, at position k across.
+  LineRec Edge(int b, int k) const {
+    return rows_ ? chart_.hlines.Get(b, k) : chart_.vlines.Get(k, b);
+  }
+  void SetEdge(int b, int k, const LineRec& line) {
+    if (rows_)
+      chart_.hlines.Set(b, k, line);
+    else
+      chart_.vlines.Set(k, b, line);
+  }
+  // The ruled line along line i of the axis at boundary k (0..across) across it.
+  LineRec Side(int i, int k) const {
+    return rows_ ? chart_.vlines.Get(i, k) : chart_.hlines.Get(k, i);
+  }
+  void SetSide(int i, int k, const LineRec& line) {
+    if (rows_)
+      chart_.vlines.Set(i, k, line);
+    else
+      chart_.hlines.Set(k, i, line);
+  }
+
+  void CopyCell(int from, int to, int k) {
+    attr(to, k) = attr(from, k);
+    text(to, k) = text(from, k);
+  }
+  void ClearCell(int i, int k) { attr(i, k) = text(i, k) = 0; }
+  void ReleaseCell(Page& page, int i, int k) {
+    if (attr(i, k) != 0) page.cell_attrs.Free(&attr(i, k));
+    if (text(i, k) != 0) page.strings.Free(&text(i, k));
+    ClearCell(i, k);
+  }
+
+ private:
+  ChartRec& chart_;
+  const bool rows_;
+};
+
+// Opens line `at` (1..n+1) of an axis of n lines, `across` positions wide: the lines from `at` on
+// move one on with their cells and ruled lines, and the new line gets `size`, no cells, and on both
+// edges the line that was the near edge of the line it displaced.
+void OpenLine(GridAxis g, int n, int across, int at, uint16_t size) {
+  if (at == n + 1) {
+    // A new last line: the new far edge takes the old far edge, and the old far edge takes the
+    // line that lay before the old last line.
+    for (int bnd = n; bnd >= n - 1 && bnd >= 0; --bnd)
+      for (int k = 1; k <= across; ++k) g.SetEdge(bnd + 1, k, g.Edge(bnd, k));
+    for (int k = 0; k <= across; ++k) g.SetSide(n + 1, k, g.Side(n, k));
+  } else {
+    for (int i = n; i >= at; --i) {
+      g.size(i + 1) = g.size(i);
+      for (int k = 1; k <= across; ++k) g.CopyCell(i, i + 1, k);
+      for (int k = 0; k <= across; ++k) g.SetSide(i + 1, k, g.Side(i, k));
+    }
+    for (int j = n; j >= at - 1; --j)
+      for (int k = 1; k <= across; ++k) g.SetEdge(j + 1, k, g.Edge(j, k));
+  }
+  g.MoveFarEdge(size);
+  g.size(at) = size;
+  for (int k = 1; k <= across; ++k) g.ClearCell(at, k);
+  g.set_count(n + 1);
+  g.RecomputePos();
 }
 
-void CopyCell(ChartRec& chart, int from_r, int from_c, int to_r, int to_c) {
-  chart.cell_attr[to_r][to_c] = chart.cell_attr[from_r][from_c];
-  chart.cell_text[to_r][to_c] = chart.cell_text[from_r][from_c];
-}
+// Closes line `at` (1..n) of an axis of n lines, freeing its cells in the page's pools.
+void CloseLine(Page& page, GridAxis g, int n, int across, int at) {
+  g.MoveFarEdge(-int64_t(g.size(at)));
+  for (int k = 1; k <= across; ++k) g.ReleaseCell(page, at, k);
+  for (int j = at + 1; j <= n; ++j) {
+    g.size(j - 1) = g.size(j);
+    for (int k = 1; k <= across; ++k) g.CopyCell(j, j - 1, k);
+  }
+  // The vacated last line must not keep ids that now belong to the line before it.
+  for (int k = 1; k <= across; ++k) g.ClearCell(n, k);
 
-void ClearCell(ChartRec& chart, int r, int c) {
-  chart.cell_attr[r][c] = 0;
-  chart.cell_text[r][c] = 0;
+  // When the last line goes and the chart has no line on its far edge, the edge before it simply
+  // becomes the far edge; otherwise the lines move back and the deleted line's near edge takes its
+  // far edge.
+  bool bare_edge = at == n;
+  for (int k = 1; k <= across && bare_edge; ++k) bare_edge = g.Edge(n, k).style == 0;
+  if (!bare_edge) {
+    for (int j = at + 1; j <= n; ++j)
+      for (int k = 0; k <= across; ++k) g.SetSide(j - 1, k, g.Side(j, k));
+    for (int i = at; i <= n; ++i)
+      for (int k = 1; k <= across; ++k) g.SetEdge(i - 1, k, g.Edge(i, k));
+  }
+  g.set_count(n - 1);
+  g.RecomputePos();
 }
 
 // A grid change moves an HR row number along with its row. 0 means "no row" and never moves.
-void FollowInsertedRow(uint16_t* hr, int r) {
-  if (*hr != 0 && r <= *hr) ++*hr;
+void FollowRow(uint16_t* hr, int r, int d) {
+  if (*hr != 0 && r <= *hr) *hr = uint16_t(*hr + d);
 }
-void FollowDeletedRow(uint16_t* hr, int r) {
-  if (*hr != 0 && r <= *hr) --*hr;
+
+void RecordGridLine(Binder& b, PageData chart, bool rows, GridAction action, uint16_t at) {
+  if (rows)
+    RecordRow(b, ChartEntry(chart), action, at);
+  else
+    RecordColumn(b, ChartEntry(chart), action, at);
+}
+
+// The height of a row or the width of a column; 0 and kRefused outside the grid.
+int GetLineSize(Binder& b, PageData chart, bool rows, uint16_t line, uint16_t* size) {
+  ChartRec* rec = FindChart(b, chart);
+  *size = 0;
+  if (rec == nullptr) return kRefused;
+  GridAxis g(*rec, rows);
+  if (!g.InRange(line)) return kRefused;
+  *size = g.size(line);
+  return kOk;
+}
+
+// Sets the height of a row or the width of a column; the chart's far edge moves with it.
+int PutLineSize(Binder& b, PageData chart, bool rows, uint16_t line, uint16_t size) {
+  ChartRec* rec = FindChart(b, chart);
+  if (rec == nullptr) return kRefused;
+  GridAxis g(*rec, rows);
+  if (!g.InRange(line)) return kRefused;
+  RecordGridLine(b, chart, rows, kSizeChanged, line);
+  g.MoveFarEdge(int64_t(size) - g.size(line));
+  g.size(line) = size;
+  g.RecomputePos();
+  b.CurrentPageChanged();
+  return kOk;
+}
+
+// Inserts a row or column: before line `line`, or after it when `after` is 1.
+int InsertGridLine(Binder& b, PageData chart, bool rows, uint8_t after, uint16_t line,
+                   uint16_t size) {
+  ChartRec* rec = FindChart(b, chart);
+  if (rec == nullptr) return kRefused;
+  GridAxis g(*rec, rows);
+  const int at = after == 1 ? line + 1 : line;
+  const int n = g.count();
+  const int across = std::min(g.across(), rows ? kMaxChartCols : kMaxChartRows);
+  if (n >= (rows ? kMaxChartRows : kMaxChartCols) || at < 1 || at > n + 1) return kRefused;
+  ReserveGridLines(*rec, std::min(rec->rows(), kMaxChartRows) + 1,
+                   std::min(rec->cols(), kMaxChartCols) + 1);
+  if (FieldLayoutHooks* hooks = b.layout_hooks()) {
+    if (rows)
+      hooks->ChartRowInserting(b.current_page(), chart.no, at);
+    else
+      hooks->ChartColInserting(b.current_page(), chart.no, at);
+  }
+  if (rows) {
+    FollowRow(&rec->hr1, at, +1);
+    FollowRow(&rec->hr2, at, +1);
+  }
+  OpenLine(g, n, across, at, size);
+  b.CurrentPageChanged();
+  RecordGridLine(b, chart, rows, kInserted, uint16_t(at));
+  return kOk;
+}
+
+int DeleteGridLine(Binder& b, PageData chart, bool rows, uint16_t line) {
+  Page* page = b.CurrentPage();
+  ChartRec* rec = page ? page->charts.Get(chart.no) : nullptr;
+  if (rec == nullptr) return kRefused;
+  GridAxis g(*rec, rows);
+  const int at = line;
+  const int n = std::min(g.count(), rows ? kMaxChartRows : kMaxChartCols);
+  const int across = std::min(g.across(), rows ? kMaxChartCols : kMaxChartRows);
+  if (at < 1 || at > n) return kRefused;
+  ReserveGridLines(*rec, std::min(rec->rows(), kMaxChartRows),
+                   std::min(rec->cols(), kMaxChartCols));
+  RecordGridLine(b, chart, rows, kRemoved, line);
+  if (FieldLayoutHooks* hooks = b.layout_hooks()) {
+    if (rows)
+      hooks->ChartRowDeleting(b.current_page(), chart.no, at);
+    else
+      hooks->ChartColDeleting(b.current_page(), chart.no, at);
+  }
+  if (rows) {
+    FollowRow(&rec->hr1, at, -1);
+    FollowRow(&rec->hr2, at, -1);
+  }
+  CloseLine(*page, g, n, across, at);
+  b.CurrentPageChanged();
+  return kOk;
 }
 
 ChartInf ToInterface(const Header& h, const ChartInfRec& rec) {
@@ -79,6 +268,22 @@ ChartInf ToInterface(const Header& h, const ChartInfRec& rec) {
   return out;
 }
 
+ChartInfRec FromInterface(const Header& h, const ChartInf& in) {
+  ChartInfRec rec{};
+  rec.flag = in.Flag;
+  rec.left = in.Left;
+  rec.top = in.Top;
+  rec.right = in.Right;
+  rec.bottom = in.Bottom;
+  rec.rows = in.Rows;
+  rec.cols = in.Cols;
+  rec.row_hight = in.RowHight;
+  rec.line_style = in.LineStyle;
+  rec.line_param = in.LineParam;
+  rec.line_color = IndexOfColor(h, in.LineColor);
+  return rec;
+}
+
 }  // namespace
 
 ChartRec* FindChart(Binder& b, PageData chart) {
@@ -86,49 +291,47 @@ ChartRec* FindChart(Binder& b, PageData chart) {
   return page ? page->charts.Get(chart.no) : nullptr;
 }
 
+std::unique_ptr<ChartRec> ChartFromHead(const ChartInfRec& head, ChartEdges edges) {
+  // The grid holds 127 rows and columns plus their outer edges.
+  const int rows = head.rows, cols = head.cols;
+  if (rows < 1 || rows > kMaxChartRows || cols < 1 || cols > kMaxChartCols) return nullptr;
+  auto chart = std::make_unique<ChartRec>();
+  ChartInfRec& inf = chart->inf;
+  inf = head;
+  // Every column gets the same whole width.
+  const int64_t width = (int64_t(head.right) - int64_t(head.left)) / cols;
+  if (edges == ChartEdges::kFitted) {
+    const uint16_t asked_hight = head.row_hight;  // never bind a reference to a packed member
+    inf.row_hight = std::max(asked_hight, kMinRowHight);
+    inf.right = WrapAdd(head.left, width * cols);
+    inf.bottom = WrapAdd(head.top, int64_t(inf.row_hight) * rows);
+  }
+  const uint16_t height = inf.row_hight;
+  std::fill(std::begin(chart->rhight), std::end(chart->rhight), height);
+  std::fill(std::begin(chart->cwidth), std::end(chart->cwidth), uint16_t(width));
+  chart->RecomputeRowPos();
+  chart->RecomputeColPos();
+
+  const LineRec line{inf.line_style, inf.line_param, inf.line_color};
+  for (int r = 1; r <= rows; ++r)
+    for (int c = 0; c <= cols; ++c) chart->vlines.Set(r, c, line);
+  for (int r = 0; r <= rows; ++r)
+    for (int c = 1; c <= cols; ++c) chart->hlines.Set(r, c, line);
+  return chart;
+}
+
 int AddChart(Binder& b, const ChartInf* inf, uint16_t* out_entry) {
   Page* page = b.CurrentPage();
   if (page == nullptr) return kRefused;
-  const ChartInf in = *inf;
-  // The grid holds 127 rows and columns plus their outer edges.
-  if (in.Rows < 1 || in.Rows > kMaxChartRows || in.Cols < 1 || in.Cols > kMaxChartCols)
-    return kRefused;
+  ChartInfRec head = FromInterface(b.header(), *inf);
+  head.flag = 0;
+  std::unique_ptr<ChartRec> chart = ChartFromHead(head, ChartEdges::kFitted);
+  if (chart == nullptr) return kRefused;
   const int no = page->charts.LowestFree();
   if (no < 0) return kRefused;
   const PageData entry{kChart, uint8_t(no)};
   *out_entry = entry.value();
   if (page->data_count >= Page::kMaxData) return kRefused;
-
-  // Every column gets the same whole width; the chart's right edge is pulled in to match.
-  const int64_t width = (int64_t(in.Right) - in.Left) / in.Cols;
-  const uint16_t asked_hight = in.RowHight;
-  const uint16_t row_hight = std::max(asked_hight, kMinRowHight);
-
-  auto chart = std::make_unique<ChartRec>();
-  ChartInfRec& rec = chart->inf;
-  rec.flag = 0;
-  rec.left = in.Left;
-  rec.top = in.Top;
-  rec.right = WrapAdd(in.Left, width * in.Cols);
-  rec.bottom = WrapAdd(in.Top, int64_t(row_hight) * in.Rows);
-  rec.rows = in.Rows;
-  rec.cols = in.Cols;
-  rec.row_hight = row_hight;
-  rec.line_style = in.LineStyle;
-  rec.line_param = in.LineParam;
-  rec.line_color = IndexOfColor(b.header(), in.LineColor);
-  for (int k = 0; k < kChartGrid; ++k) {
-    chart->rhight[k] = row_hight;
-    chart->cwidth[k] = uint16_t(width);
-  }
-  chart->RecomputeRowPos();
-  chart->RecomputeColPos();
-
-  const LineRec line{rec.line_style, rec.line_param, rec.line_color};
-  for (int r = 1; r <= in.Rows; ++r)
-    for (int c = 0; c <= in.Cols; ++c) chart->vlines.Set(r, c, line);
-  for (int r = 0; r <= in.Rows; ++r)
-    for (int c = 1; c <= in.Cols; ++c) chart->hlines.Set(r, c, line);
 
   page->charts.Store(no, std::move(chart));
   page->AppendEntry(entry);  // room was checked above
@@ -154,16 +357,7 @@ int PutChartInf(Binder& b, PageData chart, const ChartInf* in) {
   // with it; counts that disagree with the grid would expose or orphan cells.
   if (next.Rows != rec->inf.rows || next.Cols != rec->inf.cols) return kRefused;
   RecordPageData(b, ChartEntry(chart), kChanged);
-  ChartInfRec& inf = rec->inf;
-  inf.flag = next.Flag;
-  inf.left = next.Left;
-  inf.top = next.Top;
-  inf.right = next.Right;
-  inf.bottom = next.Bottom;
-  inf.row_hight = next.RowHight;
-  inf.line_style = next.LineStyle;
-  inf.line_param = next.LineParam;
-  inf.line_color = IndexOfColor(b.header(), next.LineColor);
+  rec->inf = FromInterface(b.header(), next);
   b.CurrentPageChanged();
   return kOk;
 }
@@ -186,198 +380,42 @@ int PutChartHR(Binder& b, PageData chart, uint16_t hr1, uint16_t hr2) {
 }
 
 int GetChartRHight(Binder& b, PageData chart, uint16_t row, uint16_t* height) {
-  const ChartRec* rec = FindChart(b, chart);
-  *height = 0;
-  if (rec == nullptr || !rec->RowInRange(row)) return kRefused;
-  *height = rec->rhight[row - 1];
-  return kOk;
+  return GetLineSize(b, chart, true, row, height);
 }
 
 int PutChartRHight(Binder& b, PageData chart, uint16_t row, uint16_t height) {
-  ChartRec* rec = FindChart(b, chart);
-  if (rec == nullptr || !rec->RowInRange(row)) return kRefused;
-  RecordRow(b, ChartEntry(chart), kSizeChanged, row);
-  rec->inf.bottom = WrapAdd(rec->inf.bottom, int64_t(height) - rec->rhight[row - 1]);
-  rec->rhight[row - 1] = height;
-  rec->RecomputeRowPos();
-  b.CurrentPageChanged();
-  return kOk;
+  return PutLineSize(b, chart, true, row, height);
 }
 
 int GetChartCWidth(Binder& b, PageData chart, uint16_t col, uint16_t* width) {
-  const ChartRec* rec = FindChart(b, chart);
-  *width = 0;
-  if (rec == nullptr || !rec->ColInRange(col)) return kRefused;
-  *width = rec->cwidth[col - 1];
-  return kOk;
+  return GetLineSize(b, chart, false, col, width);
 }
 
 int PutChartCWidth(Binder& b, PageData chart, uint16_t col, uint16_t width) {
-  ChartRec* rec = FindChart(b, chart);
-  if (rec == nullptr || !rec->ColInRange(col)) return kRefused;
-  RecordColumn(b, ChartEntry(chart), kSizeChanged, col);
-  rec->inf.right = WrapAdd(rec->inf.right, int64_t(width) - rec->cwidth[col - 1]);
-  rec->cwidth[col - 1] = width;
-  rec->RecomputeColPos();
-  b.CurrentPageChanged();
-  return kOk;
+  return PutLineSize(b, chart, false, col, width);
 }
 
 int InsertChartR(Binder& b, PageData chart, uint8_t after, uint16_t row, uint16_t height) {
-  ChartRec* rec = FindChart(b, chart);
-  if (rec == nullptr) return kRefused;
-  const int r = after == 1 ? row + 1 : row;
-  const int rows = rec->rows();
-  const int cols = std::min(rec->cols(), kMaxChartCols);
-  if (rows >= kMaxChartRows || r < 1 || r > rows + 1) return kRefused;
-  ReserveGridLines(*rec, rows + 1, cols + 1);
-  if (FieldLayoutHooks* hooks = b.layout_hooks())
-    hooks->ChartRowInserting(b.current_page(), chart.no, r);
-
-  FollowInsertedRow(&rec->hr1, r);
-  FollowInsertedRow(&rec->hr2, r);
-  if (r == rows + 1) {
-    // A new last row: the new bottom edge takes the old bottom edge, and the old bottom edge takes
-    // the line that lay above the old last row.
-    for (int bnd = rows; bnd >= rows - 1 && bnd >= 0; --bnd)
-      for (int c = 1; c <= cols; ++c) rec->hlines.Set(bnd + 1, c, rec->hlines.Get(bnd, c));
-    for (int c = 0; c <= cols; ++c) rec->vlines.Set(rows + 1, c, rec->vlines.Get(rows, c));
-  } else {
-    for (int i = rows; i >= r; --i) {
-      rec->rhight[i] = rec->rhight[i - 1];
-      for (int c = 1; c <= cols; ++c) CopyCell(*rec, i, c, i + 1, c);
-      for (int c = 0; c <= cols; ++c) rec->vlines.Set(i + 1, c, rec->vlines.Get(i, c));
-    }
-    // Both edges of the new row carry the line that was the top edge of the row it displaced.
-    for (int j = rows; j >= r - 1; --j)
-      for (int c = 1; c <= cols; ++c) rec->hlines.Set(j + 1, c, rec->hlines.Get(j, c));
-  }
-  rec->inf.bottom = WrapAdd(rec->inf.bottom, height);
-  rec->rhight[r - 1] = height;
-  for (int c = 1; c <= cols; ++c) ClearCell(*rec, r, c);
-  rec->inf.rows = uint16_t(rows + 1);
-  rec->RecomputeRowPos();
-  b.CurrentPageChanged();
-  RecordRow(b, ChartEntry(chart), kInserted, uint16_t(r));
-  return kOk;
+  return InsertGridLine(b, chart, true, after, row, height);
 }
 
 int DeleteChartR(Binder& b, PageData chart, uint16_t row) {
-  Page* page = b.CurrentPage();
-  ChartRec* rec = page ? page->charts.Get(chart.no) : nullptr;
-  if (rec == nullptr) return kRefused;
-  const int r = row;
-  const int rows = std::min(rec->rows(), kMaxChartRows);
-  const int cols = std::min(rec->cols(), kMaxChartCols);
-  if (r < 1 || r > rows) return kRefused;
-  ReserveGridLines(*rec, rows, cols);
-  RecordRow(b, ChartEntry(chart), kRemoved, row);
-  if (FieldLayoutHooks* hooks = b.layout_hooks())
-    hooks->ChartRowDeleting(b.current_page(), chart.no, r);
-
-  FollowDeletedRow(&rec->hr1, r);
-  FollowDeletedRow(&rec->hr2, r);
-  rec->inf.bottom = WrapAdd(rec->inf.bottom, -int64_t(rec->rhight[r - 1]));
-  for (int c = 1; c <= cols; ++c) ReleaseCell(*page, *rec, r, c);
-  for (int j = r + 1; j <= rows; ++j) {
-    rec->rhight[j - 2] = rec->rhight[j - 1];
-    for (int c = 1; c <= cols; ++c) CopyCell(*rec, j, c, j - 1, c);
-  }
-  // The vacated last row must not keep ids that now belong to the row above it.
-  for (int c = 1; c <= cols; ++c) ClearCell(*rec, rows, c);
-
-  // When the last row goes and the chart has no bottom line, the edge above it simply becomes the
-  // bottom edge; otherwise the lines move up and the deleted row's top edge takes its bottom edge.
-  bool bare_bottom = r == rows;
-  for (int c = 1; c <= cols && bare_bottom; ++c) bare_bottom = rec->hlines.Get(rows, c).style == 0;
-  if (!bare_bottom) {
-    for (int j = r + 1; j <= rows; ++j)
-      for (int c = 0; c <= cols; ++c) rec->vlines.Set(j - 1, c, rec->vlines.Get(j, c));
-    for (int i = r; i <= rows; ++i)
-      for (int c = 1; c <= cols; ++c) rec->hlines.Set(i - 1, c, rec->hlines.Get(i, c));
-  }
-  rec->inf.rows = uint16_t(rows - 1);
-  rec->RecomputeRowPos();
-  b.CurrentPageChanged();
-  return kOk;
+  return DeleteGridLine(b, chart, true, row);
 }
 
 int InsertChartC(Binder& b, PageData chart, uint8_t after, uint16_t col, uint16_t width) {
-  ChartRec* rec = FindChart(b, chart);
-  if (rec == nullptr) return kRefused;
-  const int c = after == 1 ? col + 1 : col;
-  const int rows = std::min(rec->rows(), kMaxChartRows);
-  const int cols = rec->cols();
-  if (cols >= kMaxChartCols || c < 1 || c > cols + 1) return kRefused;
-  ReserveGridLines(*rec, rows + 1, cols + 1);
-  if (FieldLayoutHooks* hooks = b.layout_hooks())
-    hooks->ChartColInserting(b.current_page(), chart.no, c);
-
-  if (c == cols + 1) {
-    // A new last column: the new right edge takes the old right edge, and the old right edge takes
-    // the line left of the old last column.
-    for (int bnd = cols; bnd >= cols - 1 && bnd >= 0; --bnd)
-      for (int r = 1; r <= rows; ++r) rec->vlines.Set(r, bnd + 1, rec->vlines.Get(r, bnd));
-    for (int r = 0; r <= rows; ++r) rec->hlines.Set(r, cols + 1, rec->hlines.Get(r, cols));
-  } else {
-    for (int i = cols; i >= c; --i) {
-      rec->cwidth[i] = rec->cwidth[i - 1];
-      for (int r = 1; r <= rows; ++r) CopyCell(*rec, r, i, r, i + 1);
-      for (int r = 0; r <= rows; ++r) rec->hlines.Set(r, i + 1, rec->hlines.Get(r, i));
-    }
-    for (int j = cols; j >= c - 1; --j)
-      for (int r = 1; r <= rows; ++r) rec->vlines.Set(r, j + 1, rec->vlines.Get(r, j));
-  }
-  rec->inf.right = WrapAdd(rec->inf.right, width);
-  rec->cwidth[c - 1] = width;
-  for (int r = 1; r <= rows; ++r) ClearCell(*rec, r, c);
-  rec->inf.cols = uint16_t(cols + 1);
-  rec->RecomputeColPos();
-  b.CurrentPageChanged();
-  RecordColumn(b, ChartEntry(chart), kInserted, uint16_t(c));
-  return kOk;
+  return InsertGridLine(b, chart, false, after, col, width);
 }
 
 int DeleteChartC(Binder& b, PageData chart, uint16_t col) {
-  Page* page = b.CurrentPage();
-  ChartRec* rec = page ? page->charts.Get(chart.no) : nullptr;
-  if (rec == nullptr) return kRefused;
-  const int c = col;
-  const int rows = std::min(rec->rows(), kMaxChartRows);
-  const int cols = std::min(rec->cols(), kMaxChartCols);
-  if (c < 1 || c > cols) return kRefused;
-  ReserveGridLines(*rec, rows, cols);
-  RecordColumn(b, ChartEntry(chart), kRemoved, col);
-  if (FieldLayoutHooks* hooks = b.layout_hooks())
-    hooks->ChartColDeleting(b.current_page(), chart.no, c);
-
-  rec->inf.right = WrapAdd(rec->inf.right, -int64_t(rec->cwidth[c - 1]));
-  for (int r = 1; r <= rows; ++r) ReleaseCell(*page, *rec, r, c);
-  for (int j = c + 1; j <= cols; ++j) {
-    rec->cwidth[j - 2] = rec->cwidth[j - 1];
-    for (int r = 1; r <= rows; ++r) CopyCell(*rec, r, j, r, j - 1);
-  }
-  for (int r = 1; r <= rows; ++r) ClearCell(*rec, r, cols);
-
-  bool bare_right = c == cols;
-  for (int r = 1; r <= rows && bare_right; ++r) bare_right = rec->vlines.Get(r, cols).style == 0;
-  if (!bare_right) {
-    for (int j = c + 1; j <= cols; ++j)
-      for (int r = 0; r <= rows; ++r) rec->hlines.Set(r, j - 1, rec->hlines.Get(r, j));
-    for (int i = c; i <= cols; ++i)
-      for (int r = 1; r <= rows; ++r) rec->vlines.Set(r, i - 1, rec->vlines.Get(r, i));
-  }
-  rec->inf.cols = uint16_t(cols - 1);
-  rec->RecomputeColPos();
-  b.CurrentPageChanged();
-  return kOk;
+  return DeleteGridLine(b, chart, false, col);
 }
 
 void ReleaseChartCells(Page& page, ChartRec& chart) {
   const int rows = std::min(chart.rows(), kMaxChartRows);
   const int cols = std::min(chart.cols(), kMaxChartCols);
   for (int r = 1; r <= rows; ++r)
-    for (int c = 1; c <= cols; ++c) ReleaseCell(page, chart, r, c);
+    for (int c = 1; c <= cols; ++c) GridAxis(chart, true).ReleaseCell(page, r, c);
 }
 
 }  // namespace qs

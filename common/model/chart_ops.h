@@ -5,6 +5,7 @@
 #define QSTORE_COMMON_MODEL_CHART_OPS_H_
 
 #include <cstdint>
+#include <memory>
 
 #include "common/model/binder.h"
 #include "common/model/chart_rec.h"
@@ -16,6 +17,16 @@ namespace qs {
 // The chart an entry names on the current page, or null.
 ChartRec* FindChart(Binder& b, PageData chart);
 
+// Whether a chart made from a head keeps the head's edges (a chart read from a file) or is fitted
+// to its new grid (a chart being added): rows at least 10 high, and the right and bottom edges
+// pulled in to the whole column widths and the row heights.
+enum class ChartEdges { kAsGiven, kFitted };
+// A chart as its head makes it, without cells: every row the head's height, every column an equal
+// whole share of the head's width, every ruled line of the grid the head's line. Null when the head
+// has no rows or columns, or more than 127 of either.
+std::unique_ptr<ChartRec> ChartFromHead(const ChartInfRec& head, ChartEdges edges);
+
+// kRefused for a shape ChartFromHead refuses and when the page has no room for a chart.
 int AddChart(Binder& b, const ChartInf* inf, uint16_t* out_entry);
 int GetChartInf(Binder& b, PageData chart, ChartInf* out);
 int PutChartInf(Binder& b, PageData chart, const ChartInf* in);

@@ -62,11 +62,7 @@ void ToTextRec(Binder& b, const Text& in, uint8_t kind, const PackedFont& font, 
   rec.top = in.Top;
   rec.right = in.Right;
   rec.bottom = in.Bottom;
-  rec.font = font;
-  std::memcpy(rec.attr, in.Attr, sizeof rec.attr);
-  rec.color1 = IndexOfColor(b.header(), in.Color1);
-  rec.mode = in.Mode;
-  rec.color2 = IndexOfColor(b.header(), in.Color2);
+  StoreLook(b.header(), in, font, &rec);
   rec.text_id = text_id;
   *out = rec;
 }
@@ -78,11 +74,7 @@ void ToText(Binder& b, const TextRec& in, uint8_t kind, Text* out) {
   t.Top = in.top;
   t.Right = in.right;
   t.Bottom = in.bottom;
-  UnpackFont(b.header(), in.font, &t.Font);
-  std::memcpy(t.Attr, in.attr, sizeof t.Attr);
-  t.Color1 = ColorOfIndex(b.header(), in.color1);
-  t.Mode = in.mode;
-  t.Color2 = ColorOfIndex(b.header(), in.color2);
+  GiveLook(b.header(), in, &t);
   *out = t;
 }
 

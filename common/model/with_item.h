@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdint>
 
+#include "common/contained.h"
 #include "common/status.h"
 
 namespace qs {
@@ -14,7 +15,7 @@ namespace qs {
 // Runs `body` on the item behind `handle` (Item::FromHandle): hands it the handle's cursor as the
 // page model's 1-based page number (the library's LibraryTraits::cursor_base apart; a cursor
 // beyond any page number names no page), and the body's choice of page back to the handle.
-// Exceptions become `on_no_memory`. A handle without an item gives kRefused.
+// Whatever it throws becomes `on_no_memory`. A handle without an item gives kRefused.
 template <typename Item, typename Handle, typename Body>
 int32_t WithItem(Handle* handle, Body&& body, int32_t on_no_memory) {
   Item* item = Item::FromHandle(handle);
@@ -22,12 +23,7 @@ int32_t WithItem(Handle* handle, Body&& body, int32_t on_no_memory) {
   const int64_t base = item->traits().cursor_base;
   const int64_t number = int64_t(handle->CurPage) + base;
   item->set_current_page(number <= INT_MAX ? int(number) : 0);
-  int32_t status;
-  try {
-    status = body(*item);
-  } catch (...) {
-    status = on_no_memory;
-  }
+  const int32_t status = Contained(on_no_memory, [&]() -> int32_t { return body(*item); });
   // A page number with no cursor of its own (INT_MIN in the form library) names no page, and
   // neither does INT_MAX.
   const int64_t cursor = int64_t(item->current_page()) - base;

@@ -4,7 +4,7 @@
 #include <iterator>
 #include <string>
 
-#include "common/model/attributes.h"
+#include "common/contained.h"
 #include "common/model/cell_ops.h"
 #include "common/model/chart_ops.h"
 #include "common/model/content_ops.h"
@@ -100,39 +100,6 @@ Journal* OpenJournal(Binder& b) {
   return journal != nullptr && journal->block_depth() > 0 ? journal : nullptr;
 }
 
-// What a chart grid position holds.
-enum class CellState { kCell, kEmpty, kUnreadable };
-
-// Reads the attributes and text at a position. The getter serves a cell's origin; a position that
-// keeps attributes without being an origin (a line was taken away) is read from the chart itself,
-// since a put there must be reversible too.
-CellState ReadCell(Binder& b, PageData chart, uint16_t row, uint16_t col, ChartCell* cell,
-                   char* text256) {
-  if (GetChartCell(b, chart, row, col, cell, text256) == kOk) return CellState::kCell;
-  Page* page = b.CurrentPage();
-  const ChartRec* rec = FindChart(b, chart);
-  if (page == nullptr || rec == nullptr || !rec->RowInRange(row) || !rec->ColInRange(col))
-    return CellState::kUnreadable;
-  const uint16_t attr_id = rec->cell_attr[row][col];
-  CellAttr attr;
-  if (attr_id == 0 || page->cell_attrs.Get(attr_id, &attr) != kOk) return CellState::kEmpty;
-  const Header& header = b.header();
-  *cell = ChartCell{};
-  cell->Kind = attr.kind;
-  FontSpec font;
-  UnpackFont(header, attr.font, &font);
-  cell->Font = font;
-  std::memcpy(cell->Attr, attr.attr, sizeof attr.attr);
-  cell->Color1 = ColorOfIndex(header, attr.color1);
-  cell->Mode = attr.mode;
-  cell->Color2 = ColorOfIndex(header, attr.color2);
-  const std::string_view s = page->strings.View(rec->cell_text[row][col]);
-  const size_t n = s.size() < kMaxEntryText ? s.size() : kMaxEntryText;
-  if (n > 0) std::memcpy(text256, s.data(), n);
-  text256[n] = '\0';
-  return CellState::kCell;
-}
-
 // `keep_empty`: an empty position is journalled as such (a put there is reversed by clearing it);
 // content written ahead of a removal leaves empty positions out, as the row, column or chart that
 // comes back has none.
@@ -140,14 +107,16 @@ int AppendCell(Journal& journal, Binder& b, PageData chart, uint16_t row, uint16
                bool keep_empty) {
   ChartCell cell;
   char text[kMaxEntryText + 1] = {};
-  switch (ReadCell(b, chart, row, col, &cell, text)) {
-    case CellState::kCell:
+  // A position that keeps attributes without being a cell's origin is journalled too: a put there
+  // must be reversible as well.
+  switch (ReadCellAt(b, chart, row, col, &cell, text)) {
+    case CellContent::kCell:
       return EntryBuilder(chart).U16(row).U16(col).Rec(cell).Text(text).AppendTo(journal, kChanged,
                                                                                  kChartCellEntry);
-    case CellState::kEmpty:
+    case CellContent::kEmpty:
       if (!keep_empty) return kOk;
       return EntryBuilder(chart).U16(row).U16(col).AppendTo(journal, kChanged, kCellClearedEntry);
-    case CellState::kUnreadable:
+    case CellContent::kOutside:
       break;
   }
   return kRefused;
@@ -163,16 +132,14 @@ int AppendLine(Journal& journal, Binder& b, PageData chart, LineDirection direct
       journal, kChanged, direction == kVertical ? kVlineEntry : kHlineEntry);
 }
 
-int AppendRowHeight(Journal& journal, Binder& b, PageData chart, int32_t kind, uint16_t row) {
-  uint16_t height = 0;
-  if (GetChartRHight(b, chart, row, &height) != kOk) return kRefused;
-  return EntryBuilder(chart).U16(row).U32(height).AppendTo(journal, kChanged, kind);
-}
-
-int AppendColumnWidth(Journal& journal, Binder& b, PageData chart, int32_t kind, uint16_t col) {
-  uint16_t width = 0;
-  if (GetChartCWidth(b, chart, col, &width) != kOk) return kRefused;
-  return EntryBuilder(chart).U16(col).U32(width).AppendTo(journal, kChanged, kind);
+// A row's height or a column's width, as an entry of `kind`.
+int AppendLineSize(Journal& journal, Binder& b, PageData chart, bool rows, int32_t kind,
+                   uint16_t line) {
+  uint16_t size = 0;
+  const int status =
+      rows ? GetChartRHight(b, chart, line, &size) : GetChartCWidth(b, chart, line, &size);
+  if (status != kOk) return kRefused;
+  return EntryBuilder(chart).U16(line).U32(size).AppendTo(journal, kChanged, kind);
 }
 
 // The HR pair, when `needed` says that the replay cannot get it back otherwise.
@@ -195,8 +162,8 @@ void AppendChartContent(Journal& journal, Binder& b, PageData chart, int rows, i
     for (int r = 1; r <= rows; ++r) AppendLine(journal, b, chart, kVertical, r, boundary);
   for (int boundary = 0; boundary <= rows; ++boundary)
     for (int c = 1; c <= cols; ++c) AppendLine(journal, b, chart, kHorizontal, boundary, c);
-  for (int c = 1; c <= cols; ++c) AppendColumnWidth(journal, b, chart, kCWidthEntry, c);
-  for (int r = 1; r <= rows; ++r) AppendRowHeight(journal, b, chart, kRHightEntry, r);
+  for (int c = 1; c <= cols; ++c) AppendLineSize(journal, b, chart, false, kCWidthEntry, c);
+  for (int r = 1; r <= rows; ++r) AppendLineSize(journal, b, chart, true, kRHightEntry, r);
 }
 
 // Size of a picture file as found on disk; 0 when it cannot be opened or is too large to carry.
@@ -227,45 +194,52 @@ int UnguardedRecordLine(Binder& b, PageData chart, LineDirection direction, uint
   return AppendLine(*journal, b, chart, direction, first, second);
 }
 
-int UnguardedRecordRow(Binder& b, PageData chart, GridAction action, uint16_t row) {
+// What a removed row needs to come back: the HR pair when an HR lies on it, its lines, its cells.
+void AppendRowContent(Journal& journal, Binder& b, PageData chart, int cols, uint16_t row) {
+  // An HR on the row itself drops to the row above, and inserting the row again leaves it there.
+  AppendHR(
+      journal, b, chart, [](uint16_t hr, uint16_t r) { return hr == r; }, row);
+  for (int boundary = 0; boundary <= cols; ++boundary)
+    AppendLine(journal, b, chart, kVertical, row, boundary);
+  for (int c = 1; c <= cols; ++c) AppendLine(journal, b, chart, kHorizontal, row - 1, c);
+  for (int c = 1; c <= cols; ++c) AppendLine(journal, b, chart, kHorizontal, row, c);
+  for (int c = 1; c <= cols; ++c) AppendCell(journal, b, chart, row, c, false);
+}
+
+// What a removed column needs to come back: its lines and its cells.
+void AppendColumnContent(Journal& journal, Binder& b, PageData chart, int rows, uint16_t col) {
+  for (int r = 1; r <= rows; ++r) AppendLine(journal, b, chart, kVertical, r, col - 1);
+  for (int r = 1; r <= rows; ++r) AppendLine(journal, b, chart, kVertical, r, col);
+  for (int boundary = 0; boundary <= rows; ++boundary)
+    AppendLine(journal, b, chart, kHorizontal, boundary, col);
+  for (int r = 1; r <= rows; ++r) AppendCell(journal, b, chart, r, col, false);
+}
+
+// A row's or a column's size, and for a removal first its content.
+int UnguardedRecordGridLine(Binder& b, PageData chart, bool rows, GridAction action,
+                            uint16_t line) {
   if (!b.undo().undo_journal) return kOk;
   Journal* journal = OpenJournal(b);
   ChartInf inf;
-  uint16_t height = 0;
-  if (journal == nullptr || GetChartInf(b, chart, &inf) != kOk ||
-      GetChartRHight(b, chart, row, &height) != kOk)
+  if (journal == nullptr || GetChartInf(b, chart, &inf) != kOk || line < 1 ||
+      line > (rows ? inf.Rows : inf.Cols))
     return kRefused;
   if (action == kRemoved) {
-    // An HR on the row itself drops to the row above, and inserting the row again leaves it there.
-    AppendHR(
-        *journal, b, chart, [](uint16_t hr, uint16_t r) { return hr == r; }, row);
-    const int cols = inf.Cols;
-    for (int boundary = 0; boundary <= cols; ++boundary)
-      AppendLine(*journal, b, chart, kVertical, row, boundary);
-    for (int c = 1; c <= cols; ++c) AppendLine(*journal, b, chart, kHorizontal, row - 1, c);
-    for (int c = 1; c <= cols; ++c) AppendLine(*journal, b, chart, kHorizontal, row, c);
-    for (int c = 1; c <= cols; ++c) AppendCell(*journal, b, chart, row, c, false);
+    if (rows)
+      AppendRowContent(*journal, b, chart, inf.Cols, line);
+    else
+      AppendColumnContent(*journal, b, chart, inf.Rows, line);
   }
-  return AppendRowHeight(*journal, b, chart, GridEntriesOf(action).row, row);
+  const int32_t kind = rows ? GridEntriesOf(action).row : GridEntriesOf(action).column;
+  return AppendLineSize(*journal, b, chart, rows, kind, line);
+}
+
+int UnguardedRecordRow(Binder& b, PageData chart, GridAction action, uint16_t row) {
+  return UnguardedRecordGridLine(b, chart, true, action, row);
 }
 
 int UnguardedRecordColumn(Binder& b, PageData chart, GridAction action, uint16_t col) {
-  if (!b.undo().undo_journal) return kOk;
-  Journal* journal = OpenJournal(b);
-  ChartInf inf;
-  uint16_t width = 0;
-  if (journal == nullptr || GetChartInf(b, chart, &inf) != kOk ||
-      GetChartCWidth(b, chart, col, &width) != kOk)
-    return kRefused;
-  if (action == kRemoved) {
-    const int rows = inf.Rows;
-    for (int r = 1; r <= rows; ++r) AppendLine(*journal, b, chart, kVertical, r, col - 1);
-    for (int r = 1; r <= rows; ++r) AppendLine(*journal, b, chart, kVertical, r, col);
-    for (int boundary = 0; boundary <= rows; ++boundary)
-      AppendLine(*journal, b, chart, kHorizontal, boundary, col);
-    for (int r = 1; r <= rows; ++r) AppendCell(*journal, b, chart, r, col, false);
-  }
-  return AppendColumnWidth(*journal, b, chart, GridEntriesOf(action).column, col);
+  return UnguardedRecordGridLine(b, chart, false, action, col);
 }
 
 int UnguardedRecordPageData(Binder& b, PageData item, JournalAction action) {
@@ -318,44 +292,25 @@ int UnguardedRecordPageData(Binder& b, PageData item, JournalAction action) {
 // Recording never stops an edit: whatever goes wrong while an entry is made, running out of memory
 // included, costs only that entry.
 int RecordCell(Binder& b, PageData chart, uint16_t row, uint16_t col) {
-  try {
-    return UnguardedRecordCell(b, chart, row, col);
-  } catch (...) {
-    return kRefused;
-  }
+  return Contained(kRefused, [&] { return UnguardedRecordCell(b, chart, row, col); });
 }
 
 int RecordLine(Binder& b, PageData chart, LineDirection direction, uint16_t first,
                uint16_t second) {
-  try {
-    return UnguardedRecordLine(b, chart, direction, first, second);
-  } catch (...) {
-    return kRefused;
-  }
+  return Contained(kRefused,
+                   [&] { return UnguardedRecordLine(b, chart, direction, first, second); });
 }
 
 int RecordRow(Binder& b, PageData chart, GridAction action, uint16_t row) {
-  try {
-    return UnguardedRecordRow(b, chart, action, row);
-  } catch (...) {
-    return kRefused;
-  }
+  return Contained(kRefused, [&] { return UnguardedRecordRow(b, chart, action, row); });
 }
 
 int RecordColumn(Binder& b, PageData chart, GridAction action, uint16_t col) {
-  try {
-    return UnguardedRecordColumn(b, chart, action, col);
-  } catch (...) {
-    return kRefused;
-  }
+  return Contained(kRefused, [&] { return UnguardedRecordColumn(b, chart, action, col); });
 }
 
 int RecordPageData(Binder& b, PageData item, JournalAction action) {
-  try {
-    return UnguardedRecordPageData(b, item, action);
-  } catch (...) {
-    return kRefused;
-  }
+  return Contained(kRefused, [&] { return UnguardedRecordPageData(b, item, action); });
 }
 
 }  // namespace qs

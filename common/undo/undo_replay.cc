@@ -144,36 +144,30 @@ bool Decode(const EntryHeader& h, const uint8_t* data, Entry* e) {
   }
 }
 
-// Reverses a row insertion. Deleting the last row keeps the edge above it as the chart's bottom
-// edge when the bottom edge has no line; but when that row was added at the end, the edge above it
-// is a copy and the old bottom edge is the one below. Put it back, so that inserting a row at the
-// end of a chart whose bottom edge has no line is undone exactly.
-int RemoveInsertedRow(Binder& b, PageData chart, uint16_t row) {
-  ChartInf inf;
+// Reverses a row or column insertion. Deleting the last row keeps the edge above it as the chart's
+// bottom edge when the bottom edge has no line; but when that row was added at the end, the edge
+// above it is a copy and the old bottom edge is the one below. Put it back, so that inserting a row
+// at the end of a chart whose bottom edge has no line is undone exactly; the same for a column
+// added at the right end of a chart whose right edge has no line.
+int RemoveInsertedLine(Binder& b, PageData chart, bool rows, uint16_t at) {
+  // The line of edge `bnd` at position k across it: under column k, or beside row k.
+  auto get_edge = [&](int bnd, int k, ChartLine* line) {
+    return rows ? GetChartHline(b, chart, bnd, k, line) : GetChartVline(b, chart, k, bnd, line);
+  };
+  auto put_edge = [&](int bnd, int k, const ChartLine* line) {
+    return rows ? PutChartHline(b, chart, bnd, k, line) : PutChartVline(b, chart, k, bnd, line);
+  };
+  ChartInf inf{};
   ChartLine edge[kChartGrid];
-  bool bare_edge = GetChartInf(b, chart, &inf) == kOk && row == inf.Rows && row >= 1;
-  for (int c = 1; bare_edge && c <= inf.Cols; ++c)
-    bare_edge = GetChartHline(b, chart, row, c, &edge[c]) == kOk && edge[c].Style == 0;
-  const int status = DeleteChartR(b, chart, row);
+  bool bare_edge =
+      GetChartInf(b, chart, &inf) == kOk && at == (rows ? inf.Rows : inf.Cols) && at >= 1;
+  const int across = rows ? inf.Cols : inf.Rows;
+  for (int k = 1; bare_edge && k <= across; ++k)
+    bare_edge = get_edge(at, k, &edge[k]) == kOk && edge[k].Style == 0;
+  const int status = rows ? DeleteChartR(b, chart, at) : DeleteChartC(b, chart, at);
   if (status != kOk || !bare_edge) return status;
-  for (int c = 1; c <= inf.Cols; ++c) {
-    const int put = PutChartHline(b, chart, row - 1, c, &edge[c]);
-    if (put != kOk) return put;
-  }
-  return kOk;
-}
-
-// The same for a column added at the right end of a chart whose right edge has no line.
-int RemoveInsertedColumn(Binder& b, PageData chart, uint16_t col) {
-  ChartInf inf;
-  ChartLine edge[kChartGrid];
-  bool bare_edge = GetChartInf(b, chart, &inf) == kOk && col == inf.Cols && col >= 1;
-  for (int r = 1; bare_edge && r <= inf.Rows; ++r)
-    bare_edge = GetChartVline(b, chart, r, col, &edge[r]) == kOk && edge[r].Style == 0;
-  const int status = DeleteChartC(b, chart, col);
-  if (status != kOk || !bare_edge) return status;
-  for (int r = 1; r <= inf.Rows; ++r) {
-    const int put = PutChartVline(b, chart, r, col - 1, &edge[r]);
+  for (int k = 1; k <= across; ++k) {
+    const int put = put_edge(at - 1, k, &edge[k]);
     if (put != kOk) return put;
   }
   return kOk;
@@ -208,14 +202,14 @@ int ReplayChanged(Binder& b, const Entry& e) {
     case kRHightEntry:
       return PutChartRHight(b, e.item, e.first, e.size);
     case kRowInserted:
-      return RemoveInsertedRow(b, e.item, e.first);
+      return RemoveInsertedLine(b, e.item, true, e.first);
     case kRowDeleted:
       // Inserted before the row that took the old number, so the new row gets that number back.
       return InsertChartR(b, e.item, 0, e.first, e.size);
     case kCWidthEntry:
       return PutChartCWidth(b, e.item, e.first, e.size);
     case kColInserted:
-      return RemoveInsertedColumn(b, e.item, e.first);
+      return RemoveInsertedLine(b, e.item, false, e.first);
     case kColDeleted:
       return InsertChartC(b, e.item, 0, e.first, e.size);
     case kChartCellEntry:

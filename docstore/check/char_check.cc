@@ -2,9 +2,9 @@
 
 #include <cstring>
 #include <memory>
-#include <new>
 #include <string>
 
+#include "common/contained.h"
 #include "common/model/cell_ops.h"
 #include "common/model/chart_ops.h"
 #include "common/model/content_ops.h"
@@ -215,17 +215,18 @@ class CheckRun {
 int CheckReplaceText(Binder& doc, int check_mask, int replace_mask, const char* log_path,
                      const char* table_path) {
   std::unique_ptr<CheckRun> run;
-  try {
+  // Out of memory: the run stops where it was; what was written stays. Reporting that writes to
+  // the log, which may fail in turn.
+  const auto stopped = [&run] {
+    return Contained(kRefused, [&run] { return run ? run->Report(kRefused) : int(kRefused); });
+  };
+  return Contained(stopped, [&] {
     run = std::make_unique<CheckRun>(doc, check_mask, replace_mask);
     if (const int status = run->OpenLog(log_path); status != kOk) return status;
     int status = run->SetUp(table_path);
     if (status == kOk) status = run->Run();
     return run->Report(status);
-  } catch (...) {
-    // Out of memory: the run stops where it was; what was written stays.
-    if (run) return run->Report(kRefused);
-    return kRefused;
-  }
+  });
 }
 
 }  // namespace qs
