@@ -95,6 +95,27 @@ struct Page {
   bool HasItem(PageData entry) const;
   // Moves the record of `kind` from number `from` to `to`, rewriting its page-data entry in place.
   int Renumber(uint8_t kind, int from, int to);
+
+ private:
+  // Calls `f` with the kind table of `kind` of `page` and returns its result; `none` for a kind
+  // without a table.
+  template <typename P, typename R, typename F>
+  static R WithTable(P& page, uint8_t kind, R none, F&& f) {
+    switch (kind) {
+      case kChart:
+        return f(page.charts);
+      case kText:
+        return f(page.texts);
+      case kFreCell:
+        return f(page.fre_cells);
+      case kFigure:
+        return f(page.figures);
+      case kInsFigure:
+        return f(page.ins_figures);
+      default:
+        return none;
+    }
+  }
 };
 
 }  // namespace qs

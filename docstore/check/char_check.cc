@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/contained.h"
+#include "common/model/caller_values.h"
 #include "common/model/cell_ops.h"
 #include "common/model/chart_ops.h"
 #include "common/model/content_ops.h"
@@ -149,7 +150,7 @@ class CheckRun {
  private:
   bool Convert(const char* text, std::string* out) {
     if (*text == '\0') return false;
-    return converter_.Convert(std::string_view(text, strnlen(text, kMaxText)), kMaxText, out);
+    return converter_.Convert(CallerText(text), kMaxText, out);
   }
 
   int ChartStep(PageData entry) {
