@@ -18,6 +18,7 @@
 #include "common/status.h"
 #include "docstore/check/prohibit_groups.h"
 #include "platform/env.h"
+#include "support/fake_binder.h"
 #include "support/form_fixture.h"
 #include "support/scratch_dir.h"
 #include "support/sjis.h"
@@ -26,6 +27,7 @@ namespace qs {
 namespace {
 
 using qs_test::Sjis;
+using test::FakeBinder;
 using test::ScopedEnvVar;
 using EnvList = std::vector<std::unique_ptr<ScopedEnvVar>>;
 
@@ -464,39 +466,6 @@ TEST_F(CharCheckTest, TheFailingPlugInIsCalledInOrderWithTheTablePaths) {
                                  own + "\ngroups " + ini + "\nfini -\n");
 }
 
-// A binder that loses its pages after a number of page loads, or refuses header writes: the run's
-// failures are reached where they happen, without faults of the page model itself.
-class FaultBinder final : public Binder {
- public:
-  FaultBinder(Binder& inner, int page_loads, bool refuse_header)
-      : inner_(inner), loads_left_(page_loads), refuse_header_(refuse_header) {}
-  const LibraryTraits& traits() const override { return inner_.traits(); }
-  int page_count() const override { return inner_.page_count(); }
-  int current_page() const override { return inner_.current_page(); }
-  void set_current_page(int number) override { inner_.set_current_page(number); }
-  Page* PageAt(int number) override {
-    if (loads_left_ <= 0) return nullptr;
-    --loads_left_;
-    return inner_.PageAt(number);
-  }
-  void CountChange() override { inner_.CountChange(); }
-  void PageChanged(int number) override { inner_.PageChanged(number); }
-  Header& header() override { return inner_.header(); }
-  int StoreHeader(const Header& next) override {
-    return refuse_header_ ? kRefused : inner_.StoreHeader(next);
-  }
-  UndoState& undo() override { return inner_.undo(); }
-  std::string FreshScratchName(std::string_view like) override {
-    return inner_.FreshScratchName(like);
-  }
-  bool FontNumberInUse(int number) override { return inner_.FontNumberInUse(number); }
-
- private:
-  Binder& inner_;
-  int loads_left_;
-  bool refuse_header_;
-};
-
 TEST_F(CharCheckTest, EveryRunFailureIsReportedAndLogged) {
   ASSERT_EQ(QfaDeleteFormPage(&h), 0);  // one page
   const std::string long_title = Sjis("ｱｲｳｴｵｶｷｸｹｺｻｼｽｾｿ");
@@ -530,7 +499,8 @@ TEST_F(CharCheckTest, EveryRunFailureIsReportedAndLogged) {
       ClearPages();
       row.build(*this);
       RemoveTree(log);
-      FaultBinder faulty(form(), loads, false);
+      FakeBinder faulty(form());
+      faulty.page_loads_left = loads;
       const int status = CheckReplaceText(faulty, 14, 14, log.c_str(), nullptr);
       seen.insert(status);
       EXPECT_EQ(Log(), status < 0 ? FailLine(status) : status ? kKanaReplaced : "");
@@ -544,7 +514,8 @@ TEST_F(CharCheckTest, EveryRunFailureIsReportedAndLogged) {
   for (int loads = 0; loads < 100; ++loads) {
     ClearPages();
     const PageData chart = AddChartWith({Sjis("ｱ"), Sjis("ｲ"), Sjis("ｳ")});
-    FaultBinder faulty(form(), loads, false);
+    FakeBinder faulty(form());
+    faulty.page_loads_left = loads;
     const int status = CheckReplaceText(faulty, 14, 14, nullptr, nullptr);
     std::vector<std::string> cells;
     for (uint16_t col = 1; col <= 3; ++col) cells.push_back(CellOf(chart, col));
@@ -565,7 +536,8 @@ TEST_F(CharCheckTest, EveryRunFailureIsReportedAndLogged) {
   SetTitle(Sjis("ｱ"));
   AddTextBox(1, "");
   RemoveTree(log);
-  FaultBinder no_header(form(), 1000, true);
+  FakeBinder no_header(form());
+  no_header.refuse_header = true;
   EXPECT_EQ(CheckReplaceText(no_header, 14, 14, log.c_str(), nullptr), kCheckTitle);
   EXPECT_EQ(Log(), FailLine(kCheckTitle));
 }

@@ -11,6 +11,8 @@
 #include "common/model/page_ops.h"
 #include "common/status.h"
 #include "common/undo/undo_state.h"
+#include "formstore/form.h"
+#include "support/fake_binder.h"
 #include "support/form_fixture.h"
 
 namespace {
@@ -507,57 +509,9 @@ TEST_F(ChartTest, NoCurrentPageRefusesChartCalls) {
 
 // ---- Side effects through the binder ----
 
-// A binder over pages of its own that records the field-layout announcements and the chart's
-// shape at the moment each one is made.
-class RecordingBinder : public qs::Binder, public qs::FieldLayoutHooks {
- public:
-  RecordingBinder() { pages_.push_back(std::make_unique<qs::Page>()); }
-
-  const qs::LibraryTraits& traits() const override { return traits_; }
-  int page_count() const override { return int(pages_.size()); }
-  int current_page() const override { return 1; }
-  void set_current_page(int) override {}
-  qs::Page* PageAt(int n) override { return n == 1 ? pages_[0].get() : nullptr; }
-  void CountChange() override { ++changes; }
-  void PageChanged(int n) override { changed_pages.push_back(n); }
-  qs::Header& header() override { return header_; }
-  int StoreHeader(const qs::Header& next) override {
-    header_ = next;
-    return 0;
-  }
-  qs::UndoState& undo() override { return undo_; }
-  std::string FreshScratchName(std::string_view) override { return {}; }
-  bool FontNumberInUse(int) override { return false; }
-  qs::FieldLayoutHooks* layout_hooks() override { return this; }
-
-  void ChartDeleting(int page, int no) override { Note("chart-", page, no, 0); }
-  void FreCellDeleting(int page, int no) override { Note("frecell-", page, no, 0); }
-  void ChartRowInserting(int page, int no, int row) override { Note("row+", page, no, row); }
-  void ChartRowDeleting(int page, int no, int row) override { Note("row-", page, no, row); }
-  void ChartColInserting(int page, int no, int col) override { Note("col+", page, no, col); }
-  void ChartColDeleting(int page, int no, int col) override { Note("col-", page, no, col); }
-
-  std::vector<std::string> calls;
-  std::vector<int> changed_pages;
-  int changes = 0;
-
- private:
-  void Note(const char* what, int page, int no, int n) {
-    std::string shape;
-    if (const qs::ChartRec* c = pages_[0]->charts.Get(no))
-      shape = " " + std::to_string(c->rows()) + "x" + std::to_string(c->cols());
-    calls.push_back(what + std::to_string(page) + "/" + std::to_string(no) + "/" +
-                    std::to_string(n) + shape);
-  }
-
-  qs::LibraryTraits traits_{"QT", 1, false, false, false};
-  std::vector<std::unique_ptr<qs::Page>> pages_;
-  qs::Header header_;
-  qs::UndoState undo_;
-};
-
 TEST(ChartBinderTest, LayoutsHearOfChangesBeforeTheyHappen) {
-  RecordingBinder b;
+  qs::test::FakeBinder b(qs::Form::kTraits);
+  b.record_hooks = true;
   const ChartInf inf = Inf(3, 2);
   uint16_t raw = 0;
   ASSERT_EQ(qs::AddChart(b, &inf, &raw), 0);
@@ -582,7 +536,7 @@ TEST(ChartBinderTest, LayoutsHearOfChangesBeforeTheyHappen) {
                                       "col-1/1/3 3x3", "frecell-1/4/0", "chart-1/1/0 3x2"}));
   // Each change counted once, against the page it changed.
   EXPECT_EQ(b.changed_pages, std::vector<int>(7, 1));
-  EXPECT_EQ(b.changes, 0);
+  EXPECT_EQ(b.count_changes, 0);
 }
 
 }  // namespace

@@ -14,9 +14,11 @@
 #include "common/model/content_ops.h"
 #include "common/status.h"
 #include "common/undo/undo_state.h"
+#include "docstore/document.h"
 #include "formstore.h"
 #include "formstore/form.h"
 #include "platform/env.h"
+#include "support/fake_binder.h"
 #include "support/fault_env.h"
 #include "support/form_fixture.h"
 #include "support/scratch_dir.h"
@@ -391,46 +393,9 @@ TEST_F(ContentTest, PictureThatCannotBeCopied) {
   EXPECT_EQ(QfaQueryFormUpdate(&h), changes);
 }
 
-// The document library's side of the shared operations: a binder with its traits over one page.
-class DocLikeBinder : public qs::Binder {
- public:
-  explicit DocLikeBinder(std::string work_dir) : work_(std::move(work_dir)) {
-    page_ = std::make_unique<qs::Page>();
-  }
-  const qs::LibraryTraits& traits() const override { return kTraits; }
-  int page_count() const override { return 1; }
-  int current_page() const override { return 1; }
-  void set_current_page(int) override {}
-  qs::Page* PageAt(int number) override { return number == 1 ? page_.get() : nullptr; }
-  void CountChange() override { ++changes_; }
-  void PageChanged(int) override { ++changes_; }
-  qs::Header& header() override { return header_; }
-  int StoreHeader(const qs::Header& next) override {
-    header_ = next;
-    return qs::kOk;
-  }
-  qs::UndoState& undo() override { return undo_; }
-  std::string FreshScratchName(std::string_view like) override {
-    return qs::FreshScratchName(work_, "QD", 7, &seq_, like);
-  }
-  bool FontNumberInUse(int number) override { return qs::PageUsesFontNumber(*page_, number); }
-
-  qs::Page& page() { return *page_; }
-  int changes() const { return changes_; }
-
- private:
-  static constexpr qs::LibraryTraits kTraits = {"QD", 9999, true, true, true};
-  std::string work_;
-  std::unique_ptr<qs::Page> page_;
-  qs::Header header_;
-  qs::UndoState undo_;
-  uint32_t seq_ = 0;
-  int changes_ = 0;
-};
-
 TEST(DocLikeContentTest, FreeCellsKeepTheKindPut) {
   qs::test::ScratchDir dir("doc-content");
-  DocLikeBinder b(dir.MakeDir("work"));
+  qs::test::FakeBinder b(qs::Document::kTraits, 1, dir.MakeDir("work"));
   const Text five = MakeText(5);
   uint16_t out_entry = 0;
   ASSERT_EQ(qs::AddFreCell(b, &five, "", &out_entry), 0);
@@ -448,7 +413,7 @@ TEST(DocLikeContentTest, FreeCellsKeepTheKindPut) {
 TEST(DocLikeContentTest, MissingPictureSourceIsNotFound) {
   qs::test::ScratchDir dir("doc-content");
   const std::string work = dir.MakeDir("work");
-  DocLikeBinder b(work);
+  qs::test::FakeBinder b(qs::Document::kTraits, 1, work);
   InsFigure fig{};
   uint16_t entry = 0;
   char path[256] = {};
