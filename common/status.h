@@ -23,9 +23,24 @@ enum Status : int {
   kRefused = -1,  // missing item, position out of range, table full, journalling not started
   kEdge = -2,     // cell traversal: already at the chart's edge
   kNoCell = -3,   // cell traversal: no cell that way
+  // Cell get: the position keeps attributes but begins no cell (a line was taken away). The same
+  // number as kEdge, which callers of the cell get have always seen.
+  kNotAnOrigin = -2,
+
+  // Adding a field placement (formstore):
+  kNoSuchField = -2,        // the field is not defined
+  kPlaceTaken = -3,         // a field is placed there already
+  kFieldNotPlaceable = -4,  // its enclosing structure is none that can be placed
+  kPlacementsFull = -5,     // the page's placement list is full
 
   kNoWorkFile = -2,   // document creation: the work file could not be made
   kNoDocState = -10,  // document opening: the document state could not be made
+
+  // Undo journal only; never returned by an export. Taking back an entry: the current step has no
+  // further entry (a positive value, as it ends the step normally), and a picture file could not be
+  // copied into or out of the journal.
+  kStepEnd = 1,
+  kJournalPicture = -2,
 
   kPageNoMemory = -100,  // page creation: no memory
   kPageLimit = -101,     // page creation: page limit reached

@@ -66,14 +66,6 @@ class AppendingTarget final : public Binder {
   uint8_t reserved_ = 0;
 };
 
-// Where the packed font's first byte lies in a record's body; 0 when the record has none.
-size_t FontByteOf(uint8_t tag, int32_t length) {
-  size_t at = 0;
-  if (tag == kTagCell) at = kFontByteOfCell;
-  if (tag == kTagText || tag == kTagFreCell) at = kFontByteOfText;
-  return at != 0 && size_t(length) > at ? at : 0;
-}
-
 class Concatenation {
  public:
   Concatenation(Document& target, Document& source)

@@ -71,7 +71,7 @@ std::unique_ptr<Document> Document::Make(Env& env, int* status) {
     doc->header_.rec.version = kHeaderVersion;
     doc->header_.rec.created = doc->header_.rec.updated = NowSeconds();
     SweepScratchFiles(env, DocWorkDir(), kTraits.scratch_prefix, doc->doc_no_);
-    doc->name_seq_ = 0;
+    doc->scratch_seq_ = 0;
     doc->cache_.reset(new PageCache(*doc));
     doc->work_ = WorkFile::Create(env, doc->FreshScratchName("poi.QDw"));
     if (!doc->work_) {
@@ -94,7 +94,7 @@ Document::~Document() {
   undo_.redo_journal.reset();
   if (doc_no_ == 0) return;
   SweepScratchFiles(env_, DocWorkDir(), kTraits.scratch_prefix, doc_no_);
-  name_seq_ = 0;
+  scratch_seq_ = 0;
   if (SharedCounter* counter = Counter()) counter->GiveBack(doc_no_);
 }
 
@@ -177,7 +177,7 @@ int Document::StoreHeader(const Header& next) {
 }
 
 std::string Document::FreshScratchName(std::string_view like) {
-  return qs::FreshScratchName(env_, DocWorkDir(), kTraits.scratch_prefix, doc_no_, &name_seq_,
+  return qs::FreshScratchName(env_, DocWorkDir(), kTraits.scratch_prefix, doc_no_, &scratch_seq_,
                               like);
 }
 
@@ -195,19 +195,8 @@ bool Document::FontNumberInUse(int number) {
 }
 
 uint8_t Document::FontNumbersOfRecord(uint8_t tag, const uint8_t* body, size_t n) {
-  size_t at;
-  switch (tag) {
-    case kTagCell:
-      at = kFontByteOfCell;
-      break;
-    case kTagText:
-    case kTagFreCell:
-      at = kFontByteOfText;
-      break;
-    default:
-      return 0;
-  }
-  return n > at ? uint8_t(1u << (body[at] & 7)) : 0;
+  const size_t at = FontByteOf(tag, n);
+  return at != 0 ? uint8_t(1u << (body[at] & 7)) : 0;
 }
 
 int Document::ReadChain(int position, const std::function<int(RecordReader&)>& read) {

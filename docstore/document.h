@@ -4,6 +4,15 @@
 // A document holds up to 9999 pages, but only the two in the page cache are page records in
 // memory; every other page is a chain of records in the work file (see work_file.h and
 // page_cache.h). The page table maps page positions 1..page_count() to chains.
+//
+// Threads: a document is not locked. Its exports may be called from any thread, but never from two
+// at once for one document; different documents may be used from different threads at the same
+// time, their character checks included (each check loads the plug-in for itself and keeps the
+// plug-in's table under a handle of its own). What the documents of a process share is
+// process-wide: the library's item registry (the work directory, read when the library is loaded,
+// and the machine-wide counter that numbers documents, mapped once and changed only atomically) and
+// the Env that reaches the file system. ReloadDocWorkDir(), UseDocCounterForTesting() and
+// SetEnvForTesting() change that state unguarded: tests call them while no document call runs.
 #ifndef QSTORE_DOCSTORE_DOCUMENT_H_
 #define QSTORE_DOCSTORE_DOCUMENT_H_
 
@@ -151,7 +160,8 @@ class Document final : public Binder, private PageCache::Backing {
   std::unique_ptr<WorkFile> work_;
   std::unique_ptr<PageCache> cache_;
   UndoState undo_;
-  uint32_t name_seq_ = 0;
+  // The last sequence number a scratch name took: work file, picture copies and undo journals.
+  uint32_t scratch_seq_ = 0;
   int current_ = 0;  // 1-based page number of the call in progress
 };
 

@@ -98,12 +98,10 @@ class DocumentReader {
     }
     uint8_t body[kMaxRecordBody];
     if (in_.ReadBody(body, n) != kOk) return kDamaged;
-    // Version 1 kept flags in bits 3 and 7 of a packed font's first byte that mean nothing now.
-    if (version_ == 1) {
-      if ((head.tag == kTagText || head.tag == kTagFreCell) && n == 34)
-        body[kFontByteOfText] &= 0x77;
-      if (head.tag == kTagCell && n == 23) body[kFontByteOfCell] &= 0x77;
-    }
+    // Only full bodies have their font byte mended, as the page reader mends them.
+    const bool full = head.tag == kTagCell ? n == kCellBodySize : n == kTextBodySize;
+    if (const size_t at = FontByteOf(head.tag, n); at != 0 && full)
+      body[at] = CurrentFontByte(version_, body[at]);
     *fonts |= Document::FontNumbersOfRecord(head.tag, body, n);
     return out.Write(head.tag, body, n) == kOk ? kOk : kDamaged;
   }

@@ -229,7 +229,7 @@ int FieldLayout::Add(uint16_t id, PageData where, uint16_t row, uint16_t col, ui
   b_.CountChange();
   SetLayoutChanged(false);
   FieldRec* f = defs_.FindField(id);
-  if (f == nullptr) return -2;
+  if (f == nullptr) return kNoSuchField;
   PlacementList* list = CurrentList();
   Page* page = b_.CurrentPage();
   if (list == nullptr || page == nullptr) return kRefused;
@@ -243,7 +243,7 @@ int FieldLayout::Add(uint16_t id, PageData where, uint16_t row, uint16_t col, ui
   }
   uint16_t shown_id;
   uint32_t shown_no;
-  if (GetLayoutField2(1, where, row, col, &shown_id, &shown_no) == kOk) return -3;
+  if (GetLayoutField2(1, where, row, col, &shown_id, &shown_no) == kOk) return kPlaceTaken;
 
   LayoutInner p;
   p.layout_id = id;
@@ -258,7 +258,7 @@ int FieldLayout::Add(uint16_t id, PageData where, uint16_t row, uint16_t col, ui
         *old = p;  // the field moves on this page
         return kOk;
       }
-      if (list->size() >= kMaxPlacements) return -5;
+      if (list->size() >= kMaxPlacements) return kPlacementsFull;
       list->push_back(p);
       ++f->layout_count;
       return kOk;
@@ -276,7 +276,7 @@ int FieldLayout::Add(uint16_t id, PageData where, uint16_t row, uint16_t col, ui
     case Placing::kNone:
       break;
   }
-  return -4;
+  return kFieldNotPlaceable;
 }
 
 int FieldLayout::AddTable(FieldRec* f, PageData where, uint16_t row, uint16_t col, uint32_t* no) {

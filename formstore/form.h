@@ -1,5 +1,13 @@
 // An open form: its number, header, pages (at most 10, all in memory), undo journals and
 // scratch-file sequence. It is the form library's implementation of the page model's Binder.
+//
+// Threads: a form is not locked. Its exports may be called from any thread, but never from two at
+// once for one form; different forms may be used from different threads at the same time. What the
+// forms of a process share is process-wide: the library's item registry (the work directory, read
+// when the library is loaded, and the machine-wide counter that numbers forms, mapped once and
+// changed only atomically), the field-layout change flag (atomic) and the Env that reaches the file
+// system. ReloadFormWorkDir(), UseFormCounterForTesting() and SetEnvForTesting() change that state
+// unguarded: tests call them while no form call runs.
 #ifndef QSTORE_FORMSTORE_FORM_H_
 #define QSTORE_FORMSTORE_FORM_H_
 
@@ -74,7 +82,8 @@ class Form final : public Binder {
   uint32_t update_count_ = 0;
   std::vector<std::unique_ptr<Page>> pages_;
   UndoState undo_;
-  uint32_t figure_seq_ = 0;
+  // The last sequence number a scratch name took: picture copies and undo journals alike.
+  uint32_t scratch_seq_ = 0;
   int current_ = 0;  // 1-based page number of the call in progress
   FieldDefs fields_;
   FieldLayout layout_{*this, fields_};

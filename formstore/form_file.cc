@@ -17,15 +17,11 @@ namespace qs {
 
 namespace {
 
-constexpr uint8_t kNewestVersion = 2;
-constexpr size_t kTitleOffset = offsetof(HeaderRecord, title);
-constexpr size_t kInfOffset = offsetof(HeaderRecord, inf);
-
 // An 'H' record as the form library takes it: a current-layout header newer than it knows is
 // refused, and an empty form title falls back to the information block's title. The header is
 // replaced whole; the 'P' records make the pages.
 int TakeFormHead(const HeaderBody& body, Header* out) {
-  if (body.current_layout && body.rec.version > kNewestVersion) return kVersionTooNew;
+  if (body.current_layout && body.rec.version > kHeaderVersion) return kVersionTooNew;
   HeaderRecord rec = body.rec;
   if (rec.title[0] == '\0') CopyBounded(rec.title, sizeof rec.title, rec.inf.Title);
   *out = Header();
@@ -178,9 +174,9 @@ int PatchFormHeader(File& file, const FormInf& inf, const char* title) {
       got != sizeof body)
     return kRefused;
   const size_t length = title ? strnlen(title, kTitleSize - 1) : 0;
-  if (length) std::memcpy(body + kTitleOffset, title, length);
-  body[kTitleOffset + length] = '\0';
-  std::memcpy(body + kInfOffset, &inf, sizeof inf);
+  if (length) std::memcpy(body + kHeaderTitleOffset, title, length);
+  body[kHeaderTitleOffset + length] = '\0';
+  std::memcpy(body + kHeaderInfOffset, &inf, sizeof inf);
   if (!file.Seek(sizeof raw) || !file.Write(body, sizeof body)) return kRefused;
   return kOk;
 }

@@ -11,10 +11,10 @@ namespace qs {
 namespace {
 
 struct SearchDirs {
-  char a[64];
-  char base[256];
-  char flat[256];
-  char d[64];
+  char a[SITEPATHS_SHORT_SIZE];
+  char base[SITEPATHS_DIR_SIZE];
+  char flat[SITEPATHS_DIR_SIZE];
+  char d[SITEPATHS_SHORT_SIZE];
 };
 
 bool AskSearchDirs(SearchDirs* dirs) {

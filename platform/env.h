@@ -14,7 +14,8 @@
 
 namespace qs {
 
-// An open file. Reads and writes are unbuffered; a short read or write reports false.
+// An open file. Reads and writes are unbuffered. A read fills the buffer unless it meets the end of
+// the file, which is no error; a write writes every byte or reports false.
 class File {
  public:
   virtual ~File() = default;

@@ -11,9 +11,8 @@ namespace qs {
 
 namespace {
 
-// Where the older layouts put what they carry: everything from the information block on.
-constexpr size_t kInfOffset = offsetof(HeaderRecord, inf);
-constexpr size_t kOldBodyPayload = sizeof(HeaderRecord) - kInfOffset;  // 244 bytes
+// What the older layouts carry: everything from the information block on.
+constexpr size_t kOldBodyPayload = sizeof(HeaderRecord) - kHeaderInfOffset;  // 244 bytes
 // The widest layout kept its font names two bytes further on.
 constexpr size_t kFontNamesOffset = offsetof(HeaderRecord, font_names);
 constexpr size_t kWideShiftedBytes = 161;
@@ -70,7 +69,7 @@ int DecodeHeaderBody(const uint8_t* body, size_t n, HeaderRecord* out, uint16_t*
     *page_count = GetU16(body + sizeof *out);
   } else if (n == kShortHeaderBodySize || n == kWideHeaderBodySize) {
     out->version = body[0];
-    std::memcpy(bytes + kInfOffset, body + 1, kOldBodyPayload);
+    std::memcpy(bytes + kHeaderInfOffset, body + 1, kOldBodyPayload);
     *page_count = GetU16(body + 1 + kOldBodyPayload);
     if (n == kWideHeaderBodySize) {
       std::memmove(bytes + kFontNamesOffset, bytes + kFontNamesOffset + 2, kWideShiftedBytes);

@@ -25,6 +25,10 @@ constexpr size_t kHeaderBodySize = 288;
 constexpr size_t kShortHeaderBodySize = 247;
 constexpr size_t kWideHeaderBodySize = 630;
 constexpr size_t kColorsBodySize = 64;
+// A current 'H' body begins with header bytes 0..285; the title and the information block lie
+// there.
+constexpr size_t kHeaderTitleOffset = offsetof(HeaderRecord, title);
+constexpr size_t kHeaderInfOffset = offsetof(HeaderRecord, inf);
 
 // Writes 'H' (Version 2, the page count), 'b' when the header has a block (or 360 zero bytes when
 // `always_header_footer`), 'a' when it has a colour table, and 'M' when the memo is not empty.

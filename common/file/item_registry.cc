@@ -7,7 +7,7 @@
 namespace qs {
 
 void ItemRegistry::ReloadWorkDir() {
-  char dir[256] = {};
+  char dir[SITEPATHS_DIR_SIZE] = {};
   SitePathsWorkDir(dir);
   work_dir_.assign(dir, strnlen(dir, sizeof dir));
 }

@@ -18,8 +18,6 @@ constexpr size_t kChartHeadSize = sizeof(ChartInfRec);                    // 27
 constexpr size_t kChartBodySize = kChartHeadSize + 4;                     // with the HR pair
 constexpr size_t kSizeBodySize = 4;                                       // 'h', 'w'
 constexpr size_t kLinesStart = 3;                                         // direction, boundary
-constexpr size_t kCellBodySize = 5 + sizeof(CellAttr);                    // 23
-constexpr size_t kTextBodySize = offsetof(TextRec, text_id);              // 34
 constexpr size_t kFigureBodySize = 1 + sizeof(FigureRec);                 // 32
 constexpr size_t kInsFigureBodySize = offsetof(InsFigureRec, file_name);  // 37
 
@@ -31,12 +29,6 @@ static_assert(kInsFigureBodySize == 37, "inserted figure body is 37 bytes");
 static_assert(kFontByteOfCell == 5 + offsetof(CellAttr, font) &&
                   kFontByteOfText == offsetof(TextRec, font),
               "packed fonts where the files have them");
-
-// A cell attribute whose packed font is all ones is how the pool marks a freed record; no font in
-// use ever looks like that.
-bool LooksFreed(const CellAttr& attr) {
-  return attr.font.b0 == 0xFF && attr.font.b1 == 0xFF;
-}
 
 int WriteString(RecordWriter& out, std::string_view text) {
   return out.Write(kTagString, text.data(), text.size());
@@ -241,7 +233,7 @@ int PageContentReader::Read(const RecordHead& head) {
 }
 
 uint8_t PageContentReader::FixedFontByte(uint8_t b0) const {
-  return version_ == 1 ? uint8_t(b0 & 0x77) : b0;
+  return CurrentFontByte(version_, b0);
 }
 
 int PageContentReader::CheckRoom(uint8_t kind) const {
@@ -361,7 +353,8 @@ int PageContentReader::ReadCell(const RecordHead& head) {
   const int row = GetU16(body + 1), col = GetU16(body + 3);
   CellAttr attr;
   std::memcpy(&attr, body + 5, sizeof attr);
-  if (!chart_->RowInRange(row) || !chart_->ColInRange(col) || LooksFreed(attr)) return kDamaged;
+  if (!chart_->RowInRange(row) || !chart_->ColInRange(col) || CellAttrPool::IsFreedRecord(attr))
+    return kDamaged;
 
   bool found = false;
   std::string text;

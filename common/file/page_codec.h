@@ -42,9 +42,23 @@ constexpr size_t kPageBodySize = 4;
 // Where the first byte of the packed font lies in a 'c' body and in a 'T' or 'D' body.
 constexpr size_t kFontByteOfCell = 6;
 constexpr size_t kFontByteOfText = 17;
-// Picture bytes move between files in pieces of at most this size, so a picture never needs
-// memory of its own size.
-constexpr size_t kPicturePiece = 10240;
+// Full 'c' and 'T'/'D' bodies.
+constexpr size_t kCellBodySize = 5 + sizeof(CellAttr);        // 23
+constexpr size_t kTextBodySize = offsetof(TextRec, text_id);  // 34
+
+// Where the packed font's first byte lies in a record's body of `length` bytes; 0 when the record
+// has none.
+inline size_t FontByteOf(uint8_t tag, size_t length) {
+  size_t at = 0;
+  if (tag == kTagCell) at = kFontByteOfCell;
+  if (tag == kTagText || tag == kTagFreCell) at = kFontByteOfText;
+  return at != 0 && length > at ? at : 0;
+}
+// Header version 1 kept flags in bits 3 and 7 of a packed font's first byte that mean nothing now:
+// the byte as it reads today.
+inline uint8_t CurrentFontByte(uint8_t version, uint8_t b0) {
+  return version == 1 ? uint8_t(b0 & 0x77) : b0;
+}
 
 // 'P': the page's 1-based number and its information word.
 int WritePageHead(RecordWriter& out, int number, uint16_t inf);
@@ -115,7 +129,7 @@ class PageContentReader {
   Binder& binder_;
   RecordReader& in_;
   const PageReadRules rules_;
-  uint8_t version_ = 2;
+  uint8_t version_ = kHeaderVersion;
   Page* page_ = nullptr;
   ChartRec* chart_ = nullptr;
   PageData last_entry_;

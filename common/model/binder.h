@@ -3,6 +3,12 @@
 // Every page-model operation (add a chart, put a cell, delete page data, ...) is written once
 // against this interface. The form library implements it over at most 10 pages in memory; the
 // document library over up to 9999 pages of which two are cached and the rest kept in a work file.
+//
+// Threads: the page-model operations keep their working state on the call's stack or in the item
+// behind the binder, and lock nothing. One item is never worked on from two threads at once; two
+// items may be worked on from two threads. The state the items of a process share is set up before
+// they are used and read only after, or changed atomically: each library's item registry (work
+// directory and the machine-wide counter that numbers items) and the Env (platform/env.h).
 #ifndef QSTORE_COMMON_MODEL_BINDER_H_
 #define QSTORE_COMMON_MODEL_BINDER_H_
 

@@ -23,16 +23,19 @@ class CellAttrPool {
   CellAttrPool(const CellAttrPool&) = delete;
   CellAttrPool& operator=(const CellAttrPool&) = delete;
 
-  // -1 for id 0 or an id above the counter.
+  // kRefused for id 0 or an id above the counter.
   int Get(uint16_t id, CellAttr* out) const;
-  // Stores `rec` under *id, giving out a new id when *id is 0. -1 when none is free or *id lies
-  // above the counter. Throws std::bad_alloc.
+  // Stores `rec` under *id, giving out a new id when *id is 0. kRefused when none is free or *id
+  // lies above the counter. Throws std::bad_alloc.
   int Put(uint16_t* id, const CellAttr& rec);
-  // Marks *id free and sets it to 0; -1 for id 0 or an id above the counter.
+  // Marks *id free and sets it to 0; kRefused for id 0 or an id above the counter.
   int Free(uint16_t* id);
 
   uint16_t count() const { return count_; }
   bool IsFree(uint16_t id) const;
+  // True for a record that carries the free mark: one the pool has freed, or one read from a file
+  // that no cell in use can have.
+  static bool IsFreedRecord(const CellAttr& rec);
   int LiveCount() const;
 
  private:

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "common/model/attributes.h"
+#include "common/model/caller_values.h"
 #include "common/model/chart_ops.h"
 #include "common/status.h"
 #include "common/undo/undo_record.h"
@@ -13,10 +14,6 @@
 namespace qs {
 
 namespace {
-
-constexpr size_t kMaxCellText = 255;
-// A cell get at a position that has attributes but begins no cell.
-constexpr int kNotAnOrigin = kEdge;
 
 enum Direction : uint8_t { kUp = 1, kDown = 2, kLeft = 3, kRight = 4 };
 
@@ -248,11 +245,6 @@ int PutLine(Binder& b, PageData entry, LineDirection direction, uint16_t first, 
   lines->Set(first, second, ToLineRec(b, *line));
   b.CurrentPageChanged();
   return kOk;
-}
-
-std::string_view CallerText(const char* text) {
-  if (text == nullptr) return {};
-  return std::string_view(text, strnlen(text, kMaxCellText));
 }
 
 }  // namespace

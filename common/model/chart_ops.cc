@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "common/model/caller_values.h"
 #include "common/status.h"
 #include "common/undo/undo_record.h"
 
@@ -11,12 +12,6 @@ namespace qs {
 namespace {
 
 constexpr uint16_t kMinRowHight = 10;
-
-// Wrapping 32-bit addition: coordinates come from callers unchecked, so moving an edge must not
-// overflow into undefined behaviour.
-int32_t WrapAdd(int32_t a, int64_t d) {
-  return int32_t(uint32_t(uint64_t(int64_t(a) + d)));
-}
 
 // The entry the journal and the layout hooks see: only the number of the caller's entry counts.
 PageData ChartEntry(PageData chart) {

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "common/model/attributes.h"
+#include "common/model/caller_values.h"
 #include "common/status.h"
 #include "common/undo/undo_record.h"
 #include "platform/env.h"
@@ -14,15 +15,9 @@ namespace qs {
 
 namespace {
 
-constexpr size_t kMaxText = 255;
-constexpr size_t kPathSize = 256;
+constexpr size_t kPathSize = sizeof(InsFigureRec::file_name);
 // A text of this Kind shows the title of the form's or document's information block.
 constexpr uint8_t kTitleText = 1;
-
-std::string_view CallerText(const char* text) {
-  if (text == nullptr) return {};
-  return std::string_view(text, strnlen(text, kMaxText));
-}
 
 std::string_view CurrentTitle(Binder& b) {
   const char* title = b.header().rec.inf.Title;
@@ -30,7 +25,7 @@ std::string_view CurrentTitle(Binder& b) {
 }
 
 void CopyOut(std::string_view s, char* out256) {
-  const size_t n = s.size() < kMaxText ? s.size() : kMaxText;
+  const size_t n = s.size() < StringPool::kMaxLength ? s.size() : StringPool::kMaxLength;
   if (n != 0) std::memcpy(out256, s.data(), n);
   out256[n] = '\0';
 }

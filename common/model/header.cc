@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "common/status.h"
+
 namespace qs {
 
 const char kDefaultFontName[] = "\x82\x6C\x82\x72\x20\x96\xBE\x92\xA9";
@@ -30,10 +32,10 @@ uint8_t IndexOfColor(const Header& h, uint32_t color) {
 int FontNameOfNumber(const Header& h, int number, char* out) {
   if (number < 1 || number > kFontSlots) {
     CopyBounded(out, kFontNameSize, kDefaultFontName);
-    return -1;
+    return kRefused;
   }
   CopyBounded(out, kFontNameSize, h.rec.font_names[number - 1]);
-  return 0;
+  return kOk;
 }
 
 void CopyBounded(char* dst, size_t size, const char* src) {

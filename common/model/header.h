@@ -17,6 +17,7 @@ constexpr int kFontNameSize = 33;
 constexpr int kTitleSize = 41;
 constexpr int kHeaderFooterSize = 360;
 constexpr int kColorCount = 16;
+// The header version written, and the newest a form file may carry.
 constexpr uint8_t kHeaderVersion = 2;
 // Longest memo a saved file can carry back.
 constexpr size_t kMaxMemoLength = 2047;
@@ -56,7 +57,7 @@ uint32_t ColorOfIndex(const Header& h, int index);
 // The first index whose entry equals `color`; 0 when none does.
 uint8_t IndexOfColor(const Header& h, uint32_t color);
 
-// Name of font slot 1..5 into out[33]; -1 and the default name for any other number.
+// Name of font slot 1..5 into out[33]; kRefused and the default name for any other number.
 int FontNameOfNumber(const Header& h, int number, char* out);
 
 // Copies at most `size` - 1 bytes of `src` into `dst` and terminates it; the rest of `dst` is

@@ -30,44 +30,14 @@ int Page::RemoveEntry(PageData entry) {
 }
 
 bool Page::HasItem(PageData entry) const {
-  switch (entry.kind) {
-    case kChart:
-      return charts.Has(entry.no);
-    case kText:
-      return texts.Has(entry.no);
-    case kFreCell:
-      return fre_cells.Has(entry.no);
-    case kFigure:
-      return figures.Has(entry.no);
-    case kInsFigure:
-      return ins_figures.Has(entry.no);
-    default:
-      return false;
-  }
+  return WithTable(*this, entry.kind, false,
+                   [&](const auto& table) { return table.Has(entry.no); });
 }
 
 int Page::Renumber(uint8_t kind, int from, int to) {
   if (from == to && from != 0 && HasItem(PageData{kind, uint8_t(from)})) return kOk;
-  int status;
-  switch (kind) {
-    case kChart:
-      status = charts.Move(from, to);
-      break;
-    case kText:
-      status = texts.Move(from, to);
-      break;
-    case kFreCell:
-      status = fre_cells.Move(from, to);
-      break;
-    case kFigure:
-      status = figures.Move(from, to);
-      break;
-    case kInsFigure:
-      status = ins_figures.Move(from, to);
-      break;
-    default:
-      return kRefused;
-  }
+  const int status =
+      WithTable(*this, kind, int(kRefused), [&](auto& table) { return table.Move(from, to); });
   if (status != kOk) return kRefused;
   const int at = FindEntry(PageData{kind, uint8_t(from)});
   if (at >= 0) data[at] = PageData{kind, uint8_t(to)};

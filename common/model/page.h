@@ -11,6 +11,7 @@
 #include "common/model/page_data.h"
 #include "common/model/stored_records.h"
 #include "common/model/string_pool.h"
+#include "common/status.h"
 
 namespace qs {
 
@@ -41,15 +42,15 @@ class KindTable {
     if (!InRange(no)) return nullptr;
     return std::move(items_[no - 1]);
   }
-  int Free(int no) { return Take(no) ? 0 : -1; }
-  // Moves the record from `from` to `to`: 0 when equal; -1 when `from` is out of range or empty or
-  // `to` is out of range or taken.
+  int Free(int no) { return Take(no) ? kOk : kRefused; }
+  // Moves the record from `from` to `to`: kOk when equal; kRefused when `from` is out of range or
+  // empty or `to` is out of range or taken.
   int Move(int from, int to) {
-    if (!InRange(from) || !items_[from - 1]) return -1;
-    if (from == to) return 0;
-    if (!InRange(to) || items_[to - 1]) return -1;
+    if (!InRange(from) || !items_[from - 1]) return kRefused;
+    if (from == to) return kOk;
+    if (!InRange(to) || items_[to - 1]) return kRefused;
     items_[to - 1] = std::move(items_[from - 1]);
-    return 0;
+    return kOk;
   }
   int Count() const {
     int n = 0;
@@ -94,6 +95,27 @@ struct Page {
   bool HasItem(PageData entry) const;
   // Moves the record of `kind` from number `from` to `to`, rewriting its page-data entry in place.
   int Renumber(uint8_t kind, int from, int to);
+
+ private:
+  // Calls `f` with the kind table of `kind` of `page` and returns its result; `none` for a kind
+  // without a table.
+  template <typename P, typename R, typename F>
+  static R WithTable(P& page, uint8_t kind, R none, F&& f) {
+    switch (kind) {
+      case kChart:
+        return f(page.charts);
+      case kText:
+        return f(page.texts);
+      case kFreCell:
+        return f(page.fre_cells);
+      case kFigure:
+        return f(page.figures);
+      case kInsFigure:
+        return f(page.ins_figures);
+      default:
+        return none;
+    }
+  }
 };
 
 }  // namespace qs

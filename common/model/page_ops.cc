@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/model/caller_values.h"
 #include "common/model/chart_ops.h"
 #include "common/status.h"
 #include "common/undo/undo_record.h"
@@ -21,12 +22,6 @@ struct Placed {
   PageData entry;
   int32_t left = 0, top = 0, right = 0, bottom = 0;
 };
-
-// Wrapping 32-bit addition: coordinates come from callers and files unchecked, so their sums must
-// not overflow into undefined behaviour.
-int32_t WrapAdd(int32_t a, int64_t d) {
-  return int32_t(uint32_t(uint64_t(int64_t(a) + d)));
-}
 
 Placed PlaceOf(const Page& page, PageData entry) {
   Placed p;

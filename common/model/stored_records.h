@@ -3,6 +3,7 @@
 #ifndef QSTORE_COMMON_MODEL_STORED_RECORDS_H_
 #define QSTORE_COMMON_MODEL_STORED_RECORDS_H_
 
+#include <cstddef>
 #include <cstdint>
 
 namespace qs {
@@ -83,6 +84,10 @@ static_assert(sizeof(ChartInfRec) == 27, "chart head is 27 bytes");
 static_assert(sizeof(TextRec) == 36, "text record is 36 bytes");
 static_assert(sizeof(FigureRec) == 31, "figure record is 31 bytes");
 static_assert(sizeof(InsFigureRec) == 293, "inserted-figure record is 293 bytes");
+
+// The picture file of an inserted figure moves between files (a saved item, a work file, an undo
+// journal) in pieces of at most this size, so a picture never needs memory of its own size.
+constexpr size_t kPicturePiece = 10240;
 
 }  // namespace qs
 

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "common/status.h"
+
 namespace qs {
 
 StringPool::StringPool() = default;
@@ -16,9 +18,9 @@ StringPool::Slot* StringPool::SlotFor(uint16_t id) const {
 
 int StringPool::Get(uint16_t id, std::string* out) const {
   out->clear();
-  if (id > count_) return -1;
+  if (id > count_) return kRefused;
   out->assign(View(id));
-  return 0;
+  return kOk;
 }
 
 std::string_view StringPool::View(uint16_t id) const {
@@ -29,7 +31,7 @@ std::string_view StringPool::View(uint16_t id) const {
 
 int StringPool::Put(uint16_t* id, std::string_view s) {
   if (s.size() > kMaxLength) s = s.substr(0, kMaxLength);
-  if (*id > kMaxId) return -1;
+  if (*id > kMaxId) return kRefused;
   uint16_t n = *id;
   bool scanned = false;  // ids from scan_from_ up to n were all found in use
   if (n == 0) {
@@ -43,7 +45,7 @@ int StringPool::Put(uint16_t* id, std::string_view s) {
       }
       if (n == 0) {
         scan_from_ = kMaxId + 1;
-        return -1;
+        return kRefused;
       }
       scanned = true;
     }
@@ -64,18 +66,18 @@ int StringPool::Put(uint16_t* id, std::string_view s) {
   if (n > count_) count_ = n;
   if (scanned || n == scan_from_) scan_from_ = n + 1;
   *id = n;
-  return 0;
+  return kOk;
 }
 
 int StringPool::Free(uint16_t* id) {
-  if (*id == 0 || *id > count_) return -1;
+  if (*id == 0 || *id > count_) return kRefused;
   if (Slot* slot = SlotFor(*id)) {
     slot->buffer.reset();
     slot->size = 0;
   }
   if (*id < scan_from_) scan_from_ = *id;
   *id = 0;
-  return 0;
+  return kOk;
 }
 
 size_t StringPool::BufferSize(uint16_t id) const {

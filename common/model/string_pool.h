@@ -18,6 +18,8 @@ class StringPool {
  public:
   static constexpr int kMaxId = 16384;
   static constexpr int kBlockSlots = 128;
+  // The longest text a page keeps (cell texts, texts, free cells); every layer that takes, journals
+  // or hands out a page's text cuts it here.
   static constexpr size_t kMaxLength = 255;
 
   StringPool();
@@ -25,15 +27,15 @@ class StringPool {
   StringPool(const StringPool&) = delete;
   StringPool& operator=(const StringPool&) = delete;
 
-  // Copies the string of `id` into `out` (empty for id 0 or a free slot). -1 for an id above the
-  // counter.
+  // Copies the string of `id` into `out` (empty for id 0 or a free slot). kRefused for an id above
+  // the counter.
   int Get(uint16_t id, std::string* out) const;
   // The string of `id` or "" when there is none.
   std::string_view View(uint16_t id) const;
-  // Stores `s` (cut at 255 bytes) under *id; when *id is 0 a new id is given out and written back.
-  // -1 when no id is free or *id lies outside 1..16384. Throws std::bad_alloc.
+  // Stores `s` (cut at kMaxLength bytes) under *id; when *id is 0 a new id is given out and written
+  // back. kRefused when no id is free or *id lies outside 1..16384. Throws std::bad_alloc.
   int Put(uint16_t* id, std::string_view s);
-  // Releases *id and sets it to 0. -1 for id 0 or an id above the counter.
+  // Releases *id and sets it to 0. kRefused for id 0 or an id above the counter.
   int Free(uint16_t* id);
 
   uint16_t count() const { return count_; }

@@ -4,6 +4,7 @@
 #include <limits>
 #include <new>
 
+#include "common/model/stored_records.h"
 #include "common/status.h"
 
 namespace qs {
@@ -31,10 +32,6 @@ Journal* JournalForMode(UndoState& state) {
 }
 
 namespace {
-
-constexpr int kTakenBack = 0;
-constexpr int kStepDone = 1;
-constexpr int kPictureFailed = -2;
 
 // The picture an inserted-figure entry carries: its size, and the name of the file it belongs to.
 // False when the entry's layout does not hold together.
@@ -74,6 +71,17 @@ bool ReadExactly(File& file, void* buf, size_t n) {
   return file.Read(buf, n, &got) && got == n;
 }
 
+// Copies `size` bytes from where `from` stands to where `to` stands, through `piece` (room for
+// kPicturePiece bytes).
+bool CopyPieces(File& from, File& to, uint32_t size, uint8_t* piece) {
+  for (uint32_t left = size; left > 0;) {
+    const size_t n = left < kPicturePiece ? left : kPicturePiece;
+    if (!ReadExactly(from, piece, n) || !to.Write(piece, n)) return false;
+    left -= uint32_t(n);
+  }
+  return true;
+}
+
 }  // namespace
 
 std::unique_ptr<Journal> Journal::Create(Env& env, const std::string& path) {
@@ -101,7 +109,7 @@ int Journal::Append(int32_t action, int32_t kind, const uint8_t* data, size_t le
   EncodeHeader(header, entry);
   if (length > 0) std::memcpy(entry + kEntryHeaderSize, data, length);
   if (!file_->Seek(end_offset_) || !file_->Write(entry, kEntryHeaderSize + length)) return kRefused;
-  if (picture_size > 0 && !CopyFileIn(picture, picture_size)) return kPictureFailed;
+  if (picture_size > 0 && !CopyFileIn(picture, picture_size)) return kJournalPicture;
 
   last_offset_ = end_offset_;
   end_offset_ = uint32_t(end);
@@ -110,11 +118,11 @@ int Journal::Append(int32_t action, int32_t kind, const uint8_t* data, size_t le
 }
 
 int Journal::TakeBack(EntryHeader* header, uint8_t* data, size_t capacity) {
-  if (end_offset_ == 0) return kStepDone;
+  if (end_offset_ == 0) return kStepEnd;
   uint8_t head[kEntryHeaderSize];
   if (!file_->Seek(last_offset_) || !ReadExactly(*file_, head, sizeof head)) return kRefused;
   const EntryHeader h = DecodeHeader(head);
-  if (h.step != step_count_) return kStepDone;
+  if (h.step != step_count_) return kStepEnd;
 
   // The journal is trusted no further than its own counters: an entry must fit the buffer and end
   // exactly where the next one would begin, and its link must lead backwards.
@@ -130,12 +138,12 @@ int Journal::TakeBack(EntryHeader* header, uint8_t* data, size_t capacity) {
     return kRefused;
   if (uint64_t(last_offset_) + kEntryHeaderSize + length + picture_size != end_offset_)
     return kRefused;
-  if (picture_size > 0 && !CopyFileOut(picture, picture_size)) return kPictureFailed;
+  if (picture_size > 0 && !CopyFileOut(picture, picture_size)) return kJournalPicture;
 
   *header = h;
   end_offset_ = last_offset_;
   last_offset_ = h.prev_offset;
-  return kTakenBack;
+  return kOk;
 }
 
 int Journal::OpenBlock() {
@@ -158,29 +166,17 @@ int Journal::DropStep() {
 }
 
 bool Journal::CopyFileIn(const std::string& name, uint32_t size) {
-  std::unique_ptr<uint8_t[]> piece(new (std::nothrow) uint8_t[kFileCopyPiece]);
+  std::unique_ptr<uint8_t[]> piece(new (std::nothrow) uint8_t[kPicturePiece]);
   if (!piece) return false;
   std::unique_ptr<File> in = env_.Open(name, OpenMode::kRead);
-  if (!in) return false;
-  for (uint32_t left = size; left > 0;) {
-    const size_t n = left < kFileCopyPiece ? left : kFileCopyPiece;
-    if (!ReadExactly(*in, piece.get(), n) || !file_->Write(piece.get(), n)) return false;
-    left -= uint32_t(n);
-  }
-  return true;
+  return in && CopyPieces(*in, *file_, size, piece.get());
 }
 
 bool Journal::CopyFileOut(const std::string& name, uint32_t size) {
-  std::unique_ptr<uint8_t[]> piece(new (std::nothrow) uint8_t[kFileCopyPiece]);
+  std::unique_ptr<uint8_t[]> piece(new (std::nothrow) uint8_t[kPicturePiece]);
   if (!piece) return false;
   std::unique_ptr<File> out = env_.Open(name, OpenMode::kCreate);
-  if (!out) return false;
-  for (uint32_t left = size; left > 0;) {
-    const size_t n = left < kFileCopyPiece ? left : kFileCopyPiece;
-    if (!ReadExactly(*file_, piece.get(), n) || !out->Write(piece.get(), n)) return false;
-    left -= uint32_t(n);
-  }
-  return out->Close();
+  return out && CopyPieces(*file_, *out, size, piece.get()) && out->Close();
 }
 
 }  // namespace qs

@@ -39,14 +39,16 @@ class Journal {
 
   // Appends an entry to the current step. The entry becomes part of the journal only once all of it
   // has been written, so a failed append is overwritten by the next. An inserted-figure entry whose
-  // file size is above 0 is followed by that many bytes of the file it names. -1 when no block is
-  // open, the data is malformed or a write fails; -2 when the picture file cannot be copied in.
+  // file size is above 0 is followed by that many bytes of the file it names. kRefused when no
+  // block is open, the data is malformed or a write fails; kJournalPicture when the picture file
+  // cannot be copied in.
   int Append(int32_t action, int32_t kind, const uint8_t* data, size_t length);
 
   // Reads and removes the newest entry of the current step into `header` and `data` (room for
   // `capacity` bytes). An inserted-figure entry carrying a picture writes it back to the file it
-  // names. 0 when an entry was taken; 1 when the step has no further entry; -1 when a read fails or
-  // the entry does not fit its place in the file; -2 when the picture cannot be written back.
+  // names. kOk when an entry was taken; kStepEnd when the step has no further entry; kRefused when
+  // a read fails or the entry does not fit its place in the file; kJournalPicture when the picture
+  // cannot be written back.
   int TakeBack(EntryHeader* header, uint8_t* data, size_t capacity);
 
   // Block brackets: only the outermost counts, and a block that journalled nothing adds no step.
@@ -54,8 +56,8 @@ class Journal {
   int OpenBlock();
   int CloseBlock();
 
-  // Lowers the step count so that the newest step's entries are those TakeBack returns. -1 when
-  // the journal holds no step.
+  // Lowers the step count so that the newest step's entries are those TakeBack returns. kRefused
+  // when the journal holds no step.
   int DropStep();
 
   void Empty() {

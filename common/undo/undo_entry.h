@@ -12,6 +12,8 @@
 #include <cstdint>
 
 #include "common/file/little_endian.h"
+#include "common/model/page_data.h"
+#include "common/model/string_pool.h"
 #include "qstore_records.h"
 
 namespace qs {
@@ -46,16 +48,55 @@ enum EntryKind : int32_t {
   kChartHREntry = 32,
 };
 
+// The entry kinds that describe a whole item of page content.
+constexpr bool IsItemEntry(int32_t kind) {
+  return kind >= kChartInfEntry && kind <= kInsFigureEntry;
+}
+// The entry kinds that describe part of a chart's grid.
+constexpr bool IsGridEntry(int32_t kind) {
+  return kind >= kRHightEntry && kind <= kChartHREntry;
+}
+
+// Which kind of item each item entry describes.
+struct ItemEntry {
+  int32_t entry;
+  uint8_t item;
+};
+constexpr ItemEntry kItemEntries[] = {
+    {kChartInfEntry, kChart}, {kTextEntry, kText},           {kFreCellEntry, kFreCell},
+    {kFigureEntry, kFigure},  {kInsFigureEntry, kInsFigure},
+};
+
+// The kind of item an item entry describes; kNoKind for every other entry kind.
+constexpr uint8_t ItemKindOfEntry(int32_t kind) {
+  for (const ItemEntry& e : kItemEntries)
+    if (e.entry == kind) return e.item;
+  return kNoKind;
+}
+
+namespace entry_checks {
+// Every item entry kind names a kind of item, and no two name the same.
+constexpr bool ItemEntriesNameDistinctItems() {
+  for (int32_t a = kChartInfEntry; a <= kInsFigureEntry; ++a) {
+    if (ItemKindOfEntry(a) == kNoKind) return false;
+    for (int32_t b = a + 1; b <= kInsFigureEntry; ++b)
+      if (ItemKindOfEntry(a) == ItemKindOfEntry(b)) return false;
+  }
+  return true;
+}
+}  // namespace entry_checks
+static_assert(entry_checks::ItemEntriesNameDistinctItems(),
+              "each item entry kind maps to its own kind of item");
+
 constexpr size_t kEntryHeaderSize = 20;
 // The replay reads entry data into a buffer of this size and refuses longer entries. The longest
-// entry, a text or free-cell entry with a 255-byte text, leaves room for the zero that ends it.
+// entry, a text or free-cell entry with the longest text, leaves room for the zero that ends it.
 constexpr size_t kMaxEntryData = 338;
 // Room in which a recording assembles an entry.
 constexpr size_t kEntryBufferSize = 344;
-// Texts, cell texts and stored figure-file names are journalled with at most this many bytes.
-constexpr size_t kMaxEntryText = 255;
-// Picture files travel into and out of a journal in pieces of at most this size.
-constexpr size_t kFileCopyPiece = 10240;
+// Texts, cell texts and stored figure-file names are journalled with at most as many bytes as a
+// page keeps of a text.
+constexpr size_t kMaxEntryText = StringPool::kMaxLength;
 
 // Data offsets shared by several kinds.
 constexpr size_t kItemRecordAt = 2;  // the record behind the page data (kinds 11 to 15)

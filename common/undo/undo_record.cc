@@ -1,6 +1,7 @@
 #include "common/undo/undo_record.h"
 
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "common/contained.h"
@@ -55,6 +56,42 @@ class EntryBuilder {
   uint8_t buf_[kEntryBufferSize];
   size_t n_ = 0;
 };
+
+// The entries that reverse a grid action on a row and on a column.
+struct GridEntries {
+  GridAction action;
+  int32_t row;
+  int32_t column;
+};
+constexpr GridEntries kGridEntries[] = {
+    {kSizeChanged, kRHightEntry, kCWidthEntry},
+    {kInserted, kRowInserted, kColInserted},
+    {kRemoved, kRowDeleted, kColDeleted},
+};
+
+constexpr const GridEntries& GridEntriesOf(GridAction action) {
+  for (const GridEntries& e : kGridEntries)
+    if (e.action == action) return e;
+  return kGridEntries[0];
+}
+
+// Every action has its entries, all grid entries the replay tells apart.
+constexpr bool GridEntriesDistinct() {
+  int32_t kinds[2 * std::size(kGridEntries)] = {};
+  size_t n = 0;
+  for (GridAction a : {kSizeChanged, kInserted, kRemoved}) {
+    if (GridEntriesOf(a).action != a) return false;
+    kinds[n++] = GridEntriesOf(a).row;
+    kinds[n++] = GridEntriesOf(a).column;
+  }
+  for (size_t i = 0; i < n; ++i) {
+    if (!IsGridEntry(kinds[i])) return false;
+    for (size_t j = i + 1; j < n; ++j)
+      if (kinds[i] == kinds[j]) return false;
+  }
+  return true;
+}
+static_assert(GridEntriesDistinct(), "each grid action has entry kinds of its own");
 
 // The journal an entry goes to, or null when nothing would be taken: no journal for the mode, or
 // no block open on it. Checked first so that an edit made outside a block reads nothing.
@@ -193,7 +230,7 @@ int UnguardedRecordGridLine(Binder& b, PageData chart, bool rows, GridAction act
     else
       AppendColumnContent(*journal, b, chart, inf.Rows, line);
   }
-  const int32_t kind = rows ? kRHightEntry + action : kCWidthEntry + action;
+  const int32_t kind = rows ? GridEntriesOf(action).row : GridEntriesOf(action).column;
   return AppendLineSize(*journal, b, chart, rows, kind, line);
 }
 

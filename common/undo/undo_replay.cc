@@ -60,7 +60,7 @@ bool ReadSize(const uint8_t* data, size_t length, Entry* e) {
 // Decodes the data of one of the item kinds (11 to 15), whose page data names an item of the
 // matching kind.
 bool DecodeItem(const uint8_t* data, size_t length, Entry* e) {
-  if (e->item.kind != e->kind - kChartInfEntry + kChart) return false;
+  if (e->item.kind != ItemKindOfEntry(e->kind)) return false;
   switch (e->kind) {
     case kChartInfEntry:
       if (length != 2 + sizeof(ChartInf)) return false;
@@ -125,8 +125,8 @@ bool Decode(const EntryHeader& h, const uint8_t* data, Entry* e) {
   e->action = h.action;
   e->kind = h.kind;
   e->item = PageData::FromValue(GetU16(data));
-  const bool item_kind = h.kind >= kChartInfEntry && h.kind <= kInsFigureEntry;
-  const bool grid_kind = h.kind >= kRHightEntry && h.kind <= kChartHREntry;
+  const bool item_kind = IsItemEntry(h.kind);
+  const bool grid_kind = IsGridEntry(h.kind);
   switch (h.action) {
     case kAdded:
       e->replayable = true;

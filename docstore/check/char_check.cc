@@ -5,12 +5,14 @@
 #include <string>
 
 #include "common/contained.h"
+#include "common/model/caller_values.h"
 #include "common/model/cell_ops.h"
 #include "common/model/chart_ops.h"
 #include "common/model/content_ops.h"
 #include "common/model/header.h"
 #include "common/model/header_ops.h"
 #include "common/model/page_ops.h"
+#include "common/model/string_pool.h"
 #include "common/status.h"
 #include "docstore/check/char_gate.h"
 #include "docstore/check/check_log.h"
@@ -26,8 +28,8 @@ const char kReplaceTableName[] = "pbrepl.csv";
 
 namespace {
 
-constexpr size_t kMaxText = 255;
-constexpr size_t kTextBuffer = 256;
+constexpr size_t kMaxText = StringPool::kMaxLength;
+constexpr size_t kTextBuffer = kMaxText + 1;
 // A text box bound to the title shows the information block's title, which holds 40 bytes.
 constexpr uint8_t kTitleText = 1;
 constexpr size_t kMaxTitle = kTitleSize - 1;
@@ -149,7 +151,7 @@ class CheckRun {
  private:
   bool Convert(const char* text, std::string* out) {
     if (*text == '\0') return false;
-    return converter_.Convert(std::string_view(text, strnlen(text, kMaxText)), kMaxText, out);
+    return converter_.Convert(CallerText(text), kMaxText, out);
   }
 
   int ChartStep(PageData entry) {
