@@ -11,8 +11,9 @@
 // plug-in's table under a handle of its own). What the documents of a process share is
 // process-wide: the library's item registry (the work directory, read when the library is loaded,
 // and the machine-wide counter that numbers documents, mapped once and changed only atomically) and
-// the Env that reaches the file system. ReloadDocWorkDir(), UseDocCounterForTesting() and
-// SetEnvForTesting() change that state unguarded: tests call them while no document call runs.
+// the current Env, which a document takes when it is made and keeps for all its file work.
+// ReloadDocWorkDir(), UseDocCounterForTesting() and SetEnvForTesting() change that state unguarded:
+// tests call them while no document call runs.
 #ifndef QSTORE_DOCSTORE_DOCUMENT_H_
 #define QSTORE_DOCSTORE_DOCUMENT_H_
 

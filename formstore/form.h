@@ -5,9 +5,10 @@
 // once for one form; different forms may be used from different threads at the same time. What the
 // forms of a process share is process-wide: the library's item registry (the work directory, read
 // when the library is loaded, and the machine-wide counter that numbers forms, mapped once and
-// changed only atomically), the field-layout change flag (atomic) and the Env that reaches the file
-// system. ReloadFormWorkDir(), UseFormCounterForTesting() and SetEnvForTesting() change that state
-// unguarded: tests call them while no form call runs.
+// changed only atomically), the field-layout change flag (atomic) and the current Env, which a form
+// takes when it is made and keeps for all its file work. ReloadFormWorkDir(),
+// UseFormCounterForTesting() and SetEnvForTesting() change that state unguarded: tests call them
+// while no form call runs.
 #ifndef QSTORE_FORMSTORE_FORM_H_
 #define QSTORE_FORMSTORE_FORM_H_
 

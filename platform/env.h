@@ -84,9 +84,11 @@ class Env {
   virtual bool SyncDirectory(const std::string& /*dir*/) { return true; }
 };
 
-// Returns the Env in use (Default() unless a test installed another).
+// Returns the Env in use (Default() unless a test installed another). A form or document takes it
+// when it is made and keeps it; calls that have no item read it each time.
 Env* CurrentEnv();
-// Installs an Env for tests; nullptr restores the default. Not thread-safe; tests only.
+// Installs an Env for tests; nullptr restores the default. Items already made keep theirs. Not
+// thread-safe; tests only.
 void SetEnvForTesting(Env* env);
 
 // Whole-file helpers over an Env.

@@ -8,7 +8,9 @@
 // behind the binder, and lock nothing. One item is never worked on from two threads at once; two
 // items may be worked on from two threads. The state the items of a process share is set up before
 // they are used and read only after, or changed atomically: each library's item registry (work
-// directory and the machine-wide counter that numbers items) and the Env (platform/env.h).
+// directory and the machine-wide counter that numbers items) and the current Env (platform/env.h),
+// which is read only when an item is made or by a call that has no item: each item then keeps the
+// Env it was made with (env()) and does all its file work through it.
 #ifndef QSTORE_COMMON_MODEL_BINDER_H_
 #define QSTORE_COMMON_MODEL_BINDER_H_
 
