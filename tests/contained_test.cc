@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <iterator>
 #include <memory>
 #include <new>
 #include <stdexcept>

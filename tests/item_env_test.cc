@@ -4,7 +4,7 @@
 
 #include <cstring>
 #include <functional>
-#include <memory>
+#include <optional>
 #include <string>
 
 #include "common/status.h"
@@ -25,9 +25,11 @@ using qs::test::FaultEnv;
 using qs::test::ScopedEnv;
 
 // An open form or document with one page, driven through the exports of its library. It keeps
-// the CurrentEnv() of the moment it was made.
+// the CurrentEnv() of the moment it was made, or `env`.
 struct Item {
-  explicit Item(bool document) : document(document) {
+  explicit Item(bool document, qs::Env* env = nullptr) : document(document) {
+    std::optional<ScopedEnv> use;
+    if (env != nullptr) use.emplace(env);
     const FormInf inf{};
     PageInf page{};
     if (document) {
@@ -83,11 +85,6 @@ struct Item {
   DocHandle doc{};
 };
 
-std::unique_ptr<Item> MadeWith(qs::Env* env, bool document) {
-  ScopedEnv use(env);
-  return std::make_unique<Item>(document);
-}
-
 class ItemEnvTest : public ::testing::Test {
  protected:
   DocSite site;
@@ -102,13 +99,13 @@ TEST_F(ItemEnvTest, FaultsInOneItemsEnvLeaveTheOtherItemAlone) {
     for (const bool rename : {false, true}) {
       SCOPED_TRACE(std::string(document ? "document, " : "form, ") + (rename ? "rename" : "write"));
       FaultEnv faults;
-      const std::unique_ptr<Item> failing = MadeWith(&faults, document);
+      Item failing(document, &faults);
       Item working(document);
       if (rename)
         faults.FailRenames(true);
       else
         faults.FailWriteNumber(1);
-      EXPECT_EQ(failing->Save(failed_path), rename ? qs::kCannotOpen : qs::kDamaged);
+      EXPECT_EQ(failing.Save(failed_path), rename ? qs::kCannotOpen : qs::kDamaged);
       EXPECT_GE(faults.failures(), 1);
       const int calls = faults.calls();
       EXPECT_EQ(working.Save(saved_path), qs::kOk);
@@ -117,7 +114,7 @@ TEST_F(ItemEnvTest, FaultsInOneItemsEnvLeaveTheOtherItemAlone) {
       EXPECT_TRUE(disk.Exists(saved_path));
       // Disarmed, the first item saves as well: the failure left it whole.
       faults.Reset();
-      EXPECT_EQ(failing->Save(failed_path), qs::kOk);
+      EXPECT_EQ(failing.Save(failed_path), qs::kOk);
       EXPECT_GT(faults.calls(), 0);
       ASSERT_TRUE(disk.Delete(saved_path) && disk.Delete(failed_path));
     }
@@ -163,11 +160,11 @@ TEST_F(ItemEnvTest, EveryFileOperationOfAnItemGoesThroughItsOwnEnv) {
       SCOPED_TRACE(std::string(document ? "document: " : "form: ") + c.operation);
       FaultEnv own;        // passes everything through and counts it
       FaultEnv forbidden;  // must not see a single call
-      const std::unique_ptr<Item> item = MadeWith(&own, document);
+      Item item(document, &own);
       own.Reset();
       {
         ScopedEnv use(&forbidden);
-        EXPECT_EQ(c.run(*item), document ? c.doc_expected : c.form_expected);
+        EXPECT_EQ(c.run(item), document ? c.doc_expected : c.form_expected);
       }
       EXPECT_GT(own.calls(), 0);
       EXPECT_EQ(forbidden.calls(), 0);
