@@ -103,7 +103,6 @@ TEST_P(SharedModelTest, HandleCursorTranslation) {
     int32_t form_cursor, doc_cursor;
   };
   const Row rows[] = {
-      {"first cursor", 0, false, 0, 1, 0, 0, 0},
       {"body moves to page 3", 0, true, 3, 1, 0, 2, 3},
       {"largest cursor", INT32_MAX, false, 0, 0, INT32_MAX, -1, INT32_MAX},
       {"negative cursor", -4, false, 0, -3, -4, -4, -4},
