@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "common/status.h"
@@ -23,123 +24,99 @@ namespace {
 using qs::test::FaultEnv;
 using qs::test::ScopedEnv;
 
-// An open form or document with one page, driven through the exports of its library.
-class OpenItem {
- public:
-  explicit OpenItem(bool document) : document_(document) {}
-  ~OpenItem() { Close(); }
-  OpenItem(const OpenItem&) = delete;
-  OpenItem& operator=(const OpenItem&) = delete;
-
-  // Makes the item; it keeps the CurrentEnv() of this moment.
-  void Make() {
-    if (document_) {
-      CreateDoc(&doc_, 1);
-      return;
-    }
+// An open form or document with one page, driven through the exports of its library. It keeps
+// the CurrentEnv() of the moment it was made, or `env`.
+struct Item {
+  explicit Item(bool document, qs::Env* env = nullptr) : document(document) {
+    std::optional<ScopedEnv> use;
+    if (env != nullptr) use.emplace(env);
     const FormInf inf{};
     PageInf page{};
-    ASSERT_EQ(QfaCreateForm(&form_, &inf), 0);
-    ASSERT_EQ(QfaInsertFormPage(&form_, 0, &page), 0);
+    if (document) {
+      CreateDoc(&doc, 1);
+    } else {
+      EXPECT_EQ(QfaCreateForm(&form, &inf), 0);
+      EXPECT_EQ(QfaInsertFormPage(&form, 0, &page), 0);
+    }
   }
-  bool document() const { return document_; }
-  FormHandle* form() { return &form_; }
-  DocHandle* doc() { return &doc_; }
+  ~Item() { Close(); }
 
-  int Save(const std::string& path) {
-    std::string name = path;
-    return document_ ? QdaSaveDoc(&doc_, name.c_str()) : QfaSaveForm(&form_, &name[0]);
+  int Save(std::string path) {
+    return document ? QdaSaveDoc(&doc, path.c_str()) : QfaSaveForm(&form, &path[0]);
   }
-  // Reads a saved file into the open item, as an open does after making it, and loads page 1.
+  // Reads a saved file into the item, as an open does after making it, and loads page 1.
   int Read(const std::string& path) {
-    if (!document_) return qs::ReadFormFile(*qs::Form::FromHandle(&form_), path);
-    qs::Document& d = *qs::Document::FromHandle(&doc_);
+    if (!document) return qs::ReadFormFile(*qs::Form::FromHandle(&form), path);
+    qs::Document& d = *qs::Document::FromHandle(&doc);
     int status = d.DeletePageEntry(1);
     if (status == qs::kOk) status = qs::ReadDocumentFile(d, path);
-    if (status == qs::kOk && d.PageAt(1) == nullptr) status = qs::kDamaged;
-    return status;
+    return status == qs::kOk && d.PageAt(1) == nullptr ? qs::kDamaged : status;
   }
   int AddPicture(const std::string& source) {
     char path[256] = {};
     std::strncpy(path, source.c_str(), sizeof path - 1);
     const InsFigure ins{};
     uint16_t entry = 0;
-    return document_ ? QdaAddInsFigure(&doc_, &ins, path, &entry)
-                     : QfaAddInsFigure(&form_, &ins, path, &entry);
+    return document ? QdaAddInsFigure(&doc, &ins, path, &entry)
+                    : QfaAddInsFigure(&form, &ins, path, &entry);
   }
-  // Starts journalling, adds a picture in one step and undoes it: the journals are created, and
-  // the undone addition carries the picture into the redo journal.
+  // Adds a picture in one journalled step and undoes it: the undone addition carries the picture
+  // into the redo journal.
   int UndoPicture(const std::string& source) {
-    int status = document_ ? QdaUndoControlStart(&doc_) : QfaUndoControlStart(&form_);
-    if (status == qs::kOk)
-      status = document_ ? QdaUndoBlockStart(&doc_) : QfaUndoBlockStart(&form_);
+    int status = Call(QfaUndoControlStart, QdaUndoControlStart);
+    if (status == qs::kOk) status = Call(QfaUndoBlockStart, QdaUndoBlockStart);
     if (status == qs::kOk) status = AddPicture(source);
-    if (status == qs::kOk) status = document_ ? QdaUndoBlockEnd(&doc_) : QfaUndoBlockEnd(&form_);
-    if (status == qs::kOk) status = document_ ? QdaUndo(&doc_) : QfaUndo(&form_);
-    return status;
+    if (status == qs::kOk) status = Call(QfaUndoBlockEnd, QdaUndoBlockEnd);
+    return status == qs::kOk ? Call(QfaUndo, QdaUndo) : status;
+  }
+  template <typename FormCall, typename DocCall>
+  int Call(FormCall form_call, DocCall doc_call) {
+    return document ? doc_call(&doc) : form_call(&form);
   }
   int Close() {
-    if (document_ && doc_.State != nullptr) QdaCloseDoc(&doc_);
-    if (!document_ && form_.State != nullptr) QfaCloseForm(&form_);
-    doc_.State = form_.State = nullptr;  // closing a form leaves its handle as it was
+    if (document && doc.State != nullptr) QdaCloseDoc(&doc);
+    if (!document && form.State != nullptr) QfaCloseForm(&form);
+    doc.State = form.State = nullptr;  // closing a form leaves its handle as it was
     return qs::kOk;
   }
 
- private:
-  const bool document_;
-  FormHandle form_{};
-  DocHandle doc_{};
+  const bool document;
+  FormHandle form{};
+  DocHandle doc{};
 };
 
 class ItemEnvTest : public ::testing::Test {
  protected:
-  bool Exists(const std::string& path) { return qs::Env::Default()->Exists(path); }
-
   DocSite site;
+  qs::Env& disk = *qs::Env::Default();
 };
 
-// Two items of the same library are open side by side; only the first was made with a FaultEnv.
-// Its save fails as the fault says, the other's save succeeds, and the other's file operations do
-// not pass through the first one's Env.
+// Two items of one library side by side; only the first was made with a FaultEnv. Its save fails
+// as armed, and the other's save succeeds without passing through the first one's Env.
 TEST_F(ItemEnvTest, FaultsInOneItemsEnvLeaveTheOtherItemAlone) {
-  struct Case {
-    const char* fault;
-    std::function<void(FaultEnv&)> arm;
-    int expected;
-  };
-  const Case cases[] = {
-      {"create", [](FaultEnv& e) { e.FailCreates(true); }, qs::kCannotOpen},
-      {"first write", [](FaultEnv& e) { e.FailWriteNumber(1); }, qs::kDamaged},
-      {"every write", [](FaultEnv& e) { e.FailAllWrites(true); }, qs::kDamaged},
-      {"sync", [](FaultEnv& e) { e.FailSyncs(true); }, qs::kDamaged},
-      {"rename", [](FaultEnv& e) { e.FailRenames(true); }, qs::kCannotOpen},
-  };
+  const std::string failed_path = site.root() + "failing.out", saved_path = site.root() + "ok.out";
   for (const bool document : {false, true}) {
-    for (const Case& c : cases) {
-      SCOPED_TRACE(std::string(document ? "document, " : "form, ") + c.fault);
+    for (const bool rename : {false, true}) {
+      SCOPED_TRACE(std::string(document ? "document, " : "form, ") + (rename ? "rename" : "write"));
       FaultEnv faults;
-      OpenItem failing(document), working(document);
-      {
-        ScopedEnv use(&faults);
-        failing.Make();
-      }
-      working.Make();
-      c.arm(faults);
-      const std::string failed_path = site.root() + "failing.out";
-      const std::string saved_path = site.root() + "working.out";
-      EXPECT_EQ(failing.Save(failed_path), c.expected);
+      Item failing(document, &faults);
+      Item working(document);
+      if (rename)
+        faults.FailRenames(true);
+      else
+        faults.FailWriteNumber(1);
+      EXPECT_EQ(failing.Save(failed_path), rename ? qs::kCannotOpen : qs::kDamaged);
       EXPECT_GE(faults.failures(), 1);
       const int calls = faults.calls();
       EXPECT_EQ(working.Save(saved_path), qs::kOk);
       EXPECT_EQ(faults.calls(), calls);
-      EXPECT_FALSE(Exists(failed_path));
-      EXPECT_TRUE(Exists(saved_path));
-      ASSERT_TRUE(qs::Env::Default()->Delete(saved_path));
+      EXPECT_FALSE(disk.Exists(failed_path));
+      EXPECT_TRUE(disk.Exists(saved_path));
       // Disarmed, the first item saves as well: the failure left it whole.
       faults.Reset();
       EXPECT_EQ(failing.Save(failed_path), qs::kOk);
       EXPECT_GT(faults.calls(), 0);
-      ASSERT_TRUE(qs::Env::Default()->Delete(failed_path));
+      ASSERT_TRUE(disk.Delete(saved_path) && disk.Delete(failed_path));
     }
   }
 }
@@ -153,55 +130,41 @@ TEST_F(ItemEnvTest, EveryFileOperationOfAnItemGoesThroughItsOwnEnv) {
   qs::test::ScopedEnvVar shared("SITEPATHS_SHARED_DIR", site.root() + "shared/");
   qs::test::ScopedEnvVar user("SITEPATHS_USER_DIR", site.root() + "user/");
 
-  enum Library { kForm = 1, kDocument = 2, kBoth = 3 };
   struct Case {
     const char* operation;
-    Library library;
-    std::function<int(OpenItem&)> run;
-    int expected;
+    std::function<int(Item&)> run;
+    int form_expected, doc_expected;
   };
   const Case cases[] = {
-      {"save", kBoth, [&](OpenItem& item) { return item.Save(saved); }, qs::kOk},
-      {"open", kBoth, [&](OpenItem& item) { return item.Read(saved); }, qs::kOk},
-      {"add a picture", kBoth, [&](OpenItem& item) { return item.AddPicture(picture); }, qs::kOk},
-      {"journal a picture", kBoth, [&](OpenItem& item) { return item.UndoPicture(picture); },
+      {"save", [&](Item& item) { return item.Save(site.root() + "out.out"); }, qs::kOk, qs::kOk},
+      // The file read holds a picture, which the reader extracts to a scratch file.
+      {"open", [&](Item& item) { return item.Read(saved); }, qs::kOk, qs::kOk},
+      {"add and journal a picture", [&](Item& item) { return item.UndoPicture(picture); }, qs::kOk,
        qs::kOk},
-      {"load a template", kForm,
-       [](OpenItem& item) {
+      {"load a template, or check and log",
+       [&](Item& item) {
          FormInf inf{};
          std::strcpy(inf.TemplateName, "CTRL");
-         return QfaPutFormInf(item.form(), &inf);
+         return item.document
+                    ? QdaCheckReplaceText(&item.doc, 0, (site.root() + "check.log").c_str())
+                    : QfaPutFormInf(&item.form, &inf);
        },
-       qs::kOk},
-      {"check and log", kDocument,
-       [&](OpenItem& item) {
-         return QdaCheckReplaceText(item.doc(), 0, (site.root() + "check.log").c_str());
-       },
-       qs::kCheckNoTable},
-      {"close", kBoth, [](OpenItem& item) { return item.Close(); }, qs::kOk},
+       qs::kOk, qs::kCheckNoTable},
+      {"close", [](Item& item) { return item.Close(); }, qs::kOk, qs::kOk},
   };
   for (const bool document : {false, true}) {
+    Item source(document);
+    ASSERT_EQ(source.AddPicture(picture), qs::kOk);
+    ASSERT_EQ(source.Save(saved), qs::kOk);
     for (const Case& c : cases) {
-      if (!(c.library & (document ? kDocument : kForm))) continue;
       SCOPED_TRACE(std::string(document ? "document: " : "form: ") + c.operation);
       FaultEnv own;        // passes everything through and counts it
       FaultEnv forbidden;  // must not see a single call
-      if (std::strcmp(c.operation, "open") == 0) {
-        // The file to be read holds a picture, which the reader extracts to a scratch file.
-        OpenItem source(document);
-        source.Make();
-        ASSERT_EQ(source.AddPicture(picture), qs::kOk);
-        ASSERT_EQ(source.Save(saved), qs::kOk);
-      }
-      OpenItem item(document);
-      {
-        ScopedEnv use(&own);
-        item.Make();
-      }
+      Item item(document, &own);
       own.Reset();
       {
         ScopedEnv use(&forbidden);
-        EXPECT_EQ(c.run(item), c.expected);
+        EXPECT_EQ(c.run(item), document ? c.doc_expected : c.form_expected);
       }
       EXPECT_GT(own.calls(), 0);
       EXPECT_EQ(forbidden.calls(), 0);

@@ -5,7 +5,6 @@
 
 #include <climits>
 #include <cstring>
-#include <functional>
 #include <new>
 #include <string>
 #include <vector>
@@ -32,41 +31,10 @@ using test::FakeBinder;
 
 class SharedModelTest : public ::testing::TestWithParam<const LibraryTraits*> {
  protected:
-  bool document() const { return GetParam() == &Document::kTraits; }
   // A row's expectation for the library under test.
   template <typename T>
   T Pick(T form, T doc) const {
-    return document() ? doc : form;
-  }
-
-  // A chart of rows x cols cells, each holding the text "<row><col>".
-  PageData AddGrid(uint16_t rows, uint16_t cols) {
-    // Flag, left, top, right, bottom, rows, cols, row height, line style.
-    const ChartInf inf{0, 0, 0, 100 * cols, 0, rows, cols, 10, 1, 0, 0};
-    uint16_t raw = 0;
-    EXPECT_EQ(AddChart(b, &inf, &raw), kOk);
-    const PageData chart = PageData::FromValue(raw);
-    for (uint16_t r = 1; r <= rows; ++r)
-      for (uint16_t c = 1; c <= cols; ++c) PutCell(chart, r, c, 0, std::to_string(r * 10 + c));
-    return chart;
-  }
-  void PutCell(PageData chart, uint16_t row, uint16_t col, uint8_t kind, const std::string& text) {
-    ChartCell cell{};
-    cell.Kind = kind;
-    EXPECT_EQ(PutChartCell(b, chart, row, col, &cell, text.c_str()), kOk);
-  }
-  // The texts of a chart's first column, top to bottom, and its shape ("11 21 | 2x1").
-  std::string Column(PageData chart) {
-    ChartInf inf{};
-    if (GetChartInf(b, chart, &inf) != kOk) return "no chart";
-    std::string out;
-    for (uint16_t r = 1; r <= inf.Rows; ++r) {
-      ChartCell cell{};
-      char text[256] = "";
-      GetChartCell(b, chart, r, 1, &cell, text);
-      out += std::string(text) + " ";
-    }
-    return out + "| " + std::to_string(inf.Rows) + "x" + std::to_string(inf.Cols);
+    return GetParam() == &Document::kTraits ? doc : form;
   }
 
   test::ScratchDir dir{"shared-model"};
@@ -74,82 +42,41 @@ class SharedModelTest : public ::testing::TestWithParam<const LibraryTraits*> {
   FakeBinder b{*GetParam(), 1, work};
 };
 
-TEST_P(SharedModelTest, FreeCellKindIsKeptOnlyWhereTheLibraryKeepsIt) {
-  struct Row {
-    const char* name;
-    bool fre_cell;
-    uint8_t added, put;       // Kind given to the add, then to the put
-    uint8_t form[2], doc[2];  // Kind read back after each
-  };
-  const Row rows[] = {
-      {"free cell", true, 5, 5, {0, 0}, {0, 5}},
-      {"text", false, 5, 6, {5, 6}, {5, 6}},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
-    Text in{};
-    in.Kind = row.added;
-    uint16_t raw = 0;
-    ASSERT_EQ((row.fre_cell ? AddFreCell : AddText)(b, &in, "x", &raw), kOk);
-    const PageData entry = PageData::FromValue(raw);
-    const auto get = row.fre_cell ? GetFreCell : GetText;
-    Text out{};
-    char text[256];
-    ASSERT_EQ(get(b, entry, &out, text), kOk);
-    EXPECT_EQ(out.Kind, Pick(row.form[0], row.doc[0]));
-    in.Kind = row.put;
-    ASSERT_EQ((row.fre_cell ? PutFreCell : PutText)(b, entry, &in, "y"), kOk);
-    ASSERT_EQ(get(b, entry, &out, text), kOk);
-    EXPECT_EQ(out.Kind, Pick(row.form[1], row.doc[1]));
-    EXPECT_STREQ(text, "y");
-  }
-}
-
 TEST_P(SharedModelTest, HeaderFooterBlockPresence) {
-  struct Row {
-    const char* name;
-    int set_byte;  // -1: never put; otherwise the put block's only non-zero byte (or none at 360)
-    int form, doc;
-  };
-  const Row rows[] = {
-      {"never put", -1, kRefused, kRefused},
-      {"all zero", 360, kOk, kRefused},
-      {"last byte set", 359, kOk, kOk},
-      {"first byte set", 0, kOk, kOk},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
+  // Never put, or put with only its last or only its first byte set.
+  const int kNeverPut = -1;
+  for (const int set_byte : {kNeverPut, 359, 0}) {
+    SCOPED_TRACE(set_byte);
     b.header() = Header();
     uint8_t block[360] = {};
-    if (row.set_byte >= 0) {
-      if (row.set_byte < 360) block[row.set_byte] = 0x5A;
+    if (set_byte != kNeverPut) {
+      block[set_byte] = 0x5A;
       ASSERT_EQ(PutHeaderFooter(b, block), kOk);
     }
     uint8_t out[360];
     std::memset(out, 0xEE, sizeof out);
-    EXPECT_EQ(GetHeaderFooter(b, out), Pick(row.form, row.doc));
-    if (Pick(row.form, row.doc) == kOk) {
+    EXPECT_EQ(GetHeaderFooter(b, out), set_byte == kNeverPut ? kRefused : kOk);
+    if (set_byte != kNeverPut) {
       EXPECT_EQ(std::memcmp(out, block, sizeof out), 0);
     }
   }
 }
 
+// A missing source: the form library tries the copy (using up a scratch name), the document library
+// looks first. Neither leaves a file behind.
 TEST_P(SharedModelTest, InsertedFigureSource) {
   ASSERT_TRUE(WriteWholeFile(CurrentEnv(), dir.Sub("a.bmp"), "pic"));
   struct Row {
-    const char* name;
     const char* source;
     int form, doc;
-    // The copy's name after the work directory: the form library's failed copy used up a name.
-    const char* form_copy;
-    const char* doc_copy;
+    const char *form_copy, *doc_copy;  // the copy's name after the work directory
   };
   const Row rows[] = {
-      {"missing", "missing.bmp", kPictureCopy, kNotFound, "", ""},
-      {"present", "a.bmp", kOk, kOk, "QF0070002.bmp", "QD0070001.bmp"},
+      {"missing.bmp", kPictureCopy, kNotFound, "", ""},
+      {"a.bmp", kOk, kOk, "QF0070002.bmp", "QD0070001.bmp"},
   };
   for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
+    SCOPED_TRACE(row.source);
     InsFigure fig{};
     char path[256] = {};
     const std::string source = dir.Sub(row.source);
@@ -176,7 +103,6 @@ TEST_P(SharedModelTest, HandleCursorTranslation) {
     int32_t form_cursor, doc_cursor;
   };
   const Row rows[] = {
-      {"first cursor", 0, false, 0, 1, 0, 0, 0},
       {"body moves to page 3", 0, true, 3, 1, 0, 2, 3},
       {"largest cursor", INT32_MAX, false, 0, 0, INT32_MAX, -1, INT32_MAX},
       {"negative cursor", -4, false, 0, -3, -4, -4, -4},
@@ -213,19 +139,11 @@ TEST_P(SharedModelTest, PageCallsReachEveryPageUpToTheLimit) {
   full.unloadable_page = max - 1;
   EXPECT_EQ(GetPageCount(full), max);
   struct Row {
-    const char* name;
     int page;
     int status;
   };
-  const Row rows[] = {
-      {"first", 1, kOk},
-      {"last", max, kOk},
-      {"beyond the last", max + 1, kRefused},
-      {"none", 0, kRefused},
-      {"one that cannot be loaded", max - 1, kRefused},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
+  for (const Row& row : {Row{max, kOk}, Row{max + 1, kRefused}, Row{max - 1, kRefused}}) {
+    SCOPED_TRACE(row.page);
     ASSERT_EQ(PutCurPage(full, row.page), kOk);
     PageInf inf{};
     EXPECT_EQ(GetPageInf(full, &inf), row.status);
@@ -235,111 +153,53 @@ TEST_P(SharedModelTest, PageCallsReachEveryPageUpToTheLimit) {
   }
 }
 
+// A non-zero filter passes over cells of any Kind but 1, up to the edge.
 TEST_P(SharedModelTest, CellTraversalFilter) {
-  const PageData chart = AddGrid(1, 4);
-  PutCell(chart, 1, 2, 2, "kind 2");
-  PutCell(chart, 1, 3, 1, "kind 1");
-  PutCell(chart, 1, 4, 0, "kind 0");
-  struct Row {
-    uint8_t filter;
-    uint16_t from;
-    int status;
-    uint16_t col;
-  };
-  const Row rows[] = {
-      {0, 1, kOk, 2}, {1, 1, kOk, 3}, {0, 3, kOk, 4}, {1, 3, kEdge, 4}, {0, 4, kEdge, 4},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(std::to_string(row.filter) + " from " + std::to_string(row.from));
-    uint16_t r = 0, c = 0;
-    EXPECT_EQ(ChartNextCellEx(b, row.filter, chart, 1, row.from, /*right*/ 4, &r, &c), row.status);
-    if (row.status == kOk) {
-      EXPECT_EQ(c, row.col);
-    }
+  const ChartInf inf{0, 0, 0, 400, 0, 1, 4, 10, 1, 0, 0};  // one row, four columns
+  uint16_t raw = 0;
+  ASSERT_EQ(AddChart(b, &inf, &raw), kOk);
+  const PageData chart = PageData::FromValue(raw);
+  const uint8_t kinds[] = {0, 2, 1, 0};
+  for (uint16_t col = 2; col <= 4; ++col) {
+    ChartCell cell{};
+    cell.Kind = kinds[col - 1];
+    ASSERT_EQ(PutChartCell(b, chart, 1, col, &cell, "x"), kOk);
   }
+  uint16_t r = 0, c = 0;
+  EXPECT_EQ(ChartNextCellEx(b, 1, chart, 1, 1, /*right*/ 4, &r, &c), kOk);
+  EXPECT_EQ(c, 3);
+  EXPECT_EQ(ChartNextCellEx(b, 1, chart, 1, 3, /*right*/ 4, &r, &c), kEdge);
 }
 
-TEST_P(SharedModelTest, UndoAndRedoOfAPut) {
-  const PageData chart = AddGrid(1, 1);
+// Undo and redo of a free cell put restore the Kind the library keeps, through the item's journals.
+TEST_P(SharedModelTest, UndoAndRedoOfAFreeCellPut) {
   Text fre{};
   fre.Kind = 4;
   uint16_t raw = 0;
   ASSERT_EQ(AddFreCell(b, &fre, "a", &raw), kOk);
-  const PageData fre_cell = PageData::FromValue(raw);
-  ASSERT_EQ(PutFreCell(b, fre_cell, &fre, "a"), kOk);  // Kind 4 where it is kept
+  const PageData entry = PageData::FromValue(raw);
+  ASSERT_EQ(PutFreCell(b, entry, &fre, "a"), kOk);
   auto state = [&] {
-    ChartCell cell{};
-    char text[256] = "", fre_text[256] = "";
-    GetChartCell(b, chart, 1, 1, &cell, text);
     Text out{};
-    GetFreCell(b, fre_cell, &out, fre_text);
-    return std::string(text) + "/" + std::to_string(cell.Kind) + " " + fre_text + "/" +
-           std::to_string(out.Kind);
+    char text[256] = "";
+    GetFreCell(b, entry, &out, text);
+    return std::string(text) + "/" + std::to_string(out.Kind);
   };
-  const std::string kept = Pick<std::string>("0", "4"), changed = Pick<std::string>("0", "6");
-  struct Row {
-    const char* name;
-    std::function<void()> edit;
-    std::string after;
-  };
-  const Row rows[] = {
-      {"cell put", [&] { PutCell(chart, 1, 1, 1, "b"); }, "b/1 a/" + kept},
-      {"free cell put",
-       [&] {
-         Text next{};
-         next.Kind = 6;
-         ASSERT_EQ(PutFreCell(b, fre_cell, &next, "c"), kOk);
-       },
-       "11/0 c/" + changed},
-  };
+  const std::string before = Pick<std::string>("a/0", "a/4"),
+                    after = Pick<std::string>("c/0", "c/6");
+  EXPECT_EQ(state(), before);
   ASSERT_EQ(UndoControlStart(b), kOk);
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
-    const std::string before = state();
-    ASSERT_EQ(UndoBlockStart(b), kOk);
-    row.edit();
-    ASSERT_EQ(UndoBlockEnd(b), kOk);
-    EXPECT_EQ(state(), row.after);
-    ASSERT_EQ(Undo(b), kOk);
-    EXPECT_EQ(state(), before);
-    EXPECT_EQ(RedoCount(b), 1);
-    ASSERT_EQ(Redo(b), kOk);
-    EXPECT_EQ(state(), row.after);
-    ASSERT_EQ(Undo(b), kOk);
-  }
-  // The journals are the item's scratch files.
+  ASSERT_EQ(UndoBlockStart(b), kOk);
+  fre.Kind = 6;
+  ASSERT_EQ(PutFreCell(b, entry, &fre, "c"), kOk);
+  ASSERT_EQ(UndoBlockEnd(b), kOk);
+  EXPECT_EQ(state(), after);
+  ASSERT_EQ(Undo(b), kOk);
+  EXPECT_EQ(state(), before);
+  EXPECT_EQ(RedoCount(b), 1);
+  ASSERT_EQ(Redo(b), kOk);
+  EXPECT_EQ(state(), after);
   EXPECT_TRUE(CurrentEnv()->Exists(work + GetParam()->scratch_prefix + "0070001.BUF"));
-}
-
-TEST_P(SharedModelTest, ChartRowsMoveWithTheirCells) {
-  struct Row {
-    const char* name;
-    bool insert;
-    uint8_t after;
-    uint16_t row;
-    const char* column;  // texts of column 1 afterwards, and the shape
-    const char* calls;
-  };
-  const Row rows[] = {
-      {"insert before row 1", true, 0, 1, " 11 21 31 | 4x2", "row+1/1/1 3x2"},
-      {"insert after row 3", true, 1, 3, "11 21 31  | 4x2", "row+1/1/4 3x2"},
-      {"insert after row 4", true, 1, 4, "11 21 31 | 3x2", ""},
-      {"delete row 2", false, 0, 2, "11 31 | 2x2", "row-1/1/2 3x2"},
-      {"delete row 4", false, 0, 4, "11 21 31 | 3x2", ""},
-  };
-  b.record_hooks = true;
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
-    const PageData chart = AddGrid(3, 2);
-    b.calls.clear();
-    const int status = row.insert ? InsertChartR(b, chart, row.after, row.row, 12)
-                                  : DeleteChartR(b, chart, row.row);
-    EXPECT_EQ(status, *row.calls ? kOk : kRefused);
-    EXPECT_EQ(Column(chart), row.column);
-    EXPECT_EQ(b.calls,
-              *row.calls ? std::vector<std::string>{row.calls} : std::vector<std::string>{});
-    ASSERT_EQ(DeletePageData(b, chart), kOk);
-  }
 }
 
 INSTANTIATE_TEST_SUITE_P(BothLibraries, SharedModelTest,

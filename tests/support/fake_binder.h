@@ -71,7 +71,6 @@ class FakeBinder : public Binder, public FieldLayoutHooks {
     return inner_ ? inner_->layout_hooks() : nullptr;
   }
   Env& env() override { return *env_; }
-  void set_env(Env* env) { env_ = env; }
 
   // Each announcement is noted in `calls` as what, page, chart or free cell, row or column, and
   // the chart's shape at that moment ("row+1/1/3 3x2").
