@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <new>
@@ -79,7 +80,7 @@ class ThrowingEnv : public qs::test::FaultEnv {
   }
 };
 
-TEST(ContainedExportsTest, WhatTheFileLayerThrowsBecomesNoMemory) {
+TEST(ContainedExportsTest, WhatTheFileLayerThrowsBecomesEachExportsFailureStatus) {
   ThrowingEnv env;
   qs::test::ScopedEnv use{&env};
   qs_test::DocSite site;
@@ -90,38 +91,74 @@ TEST(ContainedExportsTest, WhatTheFileLayerThrowsBecomesNoMemory) {
   ASSERT_EQ(QfaInsertFormPage(&form, 0, &page), 0);
   std::string form_path = site.flat() + "boundary.QFD";
   ASSERT_EQ(QfaSaveForm(&form, &form_path[0]), 0);
+  site.WriteFile("base/QFT/CTRL.QFT", "$PRGKIND=7\n");
   DocHandle doc{};
   qs_test::CreateDoc(&doc, 1);
   const std::string doc_path = site.root() + "boundary.doc";
   ASSERT_EQ(QdaSaveDoc(&doc, doc_path.c_str()), 0);
-  QdaCloseDoc(&doc);
 
-  const char* const names[] = {"QfaSaveForm", "QfaOpenForm", "QdaOpenDoc"};
-  const std::function<int32_t()> calls[] = {
-      [&] { return QfaSaveForm(&form, &form_path[0]); },
-      [&] {
-        FormHandle opened{};
-        const int32_t status = QfaOpenForm(&opened, form_path.c_str());
-        EXPECT_EQ(opened.State, nullptr);
-        return status;
-      },
-      [&] {
-        DocHandle opened{};
-        const int32_t status = QdaOpenDoc(&opened, doc_path.c_str());
-        EXPECT_EQ(opened.State, nullptr);
-        return status;
-      },
+  char title[64];
+  FormInf form_inf{};
+  DocInf doc_inf{};
+  FieldControl control{};
+  struct Case {
+    const char* what;
+    std::function<int32_t()> call;
+    int32_t expected;
+  };
+  const Case cases[] = {
+      {"QfaSaveForm", [&] { return QfaSaveForm(&form, &form_path[0]); }, qs::kNoMemory},
+      {"QfaOpenForm",
+       [&] {
+         FormHandle opened{};
+         const int32_t status = QfaOpenForm(&opened, form_path.c_str());
+         EXPECT_EQ(opened.State, nullptr);
+         return status;
+       },
+       qs::kNoMemory},
+      {"QfaGetFormInfDirect",
+       [&] {
+         std::strcpy(title, "stale");
+         const int32_t status = QfaGetFormInfDirect(form_path.c_str(), &form_inf, title);
+         EXPECT_STREQ(title, "");
+         return status;
+       },
+       qs::kNoMemory},
+      {"QfaPutFormInfDirect",
+       [&] { return QfaPutFormInfDirect(form_path.c_str(), &form_inf, "title"); }, qs::kRefused},
+      {"QfaGetFieldControlDirect",
+       [&] {
+         std::memset(&control, 0x55, sizeof control);
+         const int32_t status = QfaGetFieldControlDirect("CTRL", &control);
+         EXPECT_EQ(control.PageMode, 1);  // the defaults
+         return status;
+       },
+       qs::kTemplateMissing},
+      {"QdaSaveDoc", [&] { return QdaSaveDoc(&doc, doc_path.c_str()); }, qs::kNoMemory},
+      {"QdaOpenDoc",
+       [&] {
+         DocHandle opened{};
+         const int32_t status = QdaOpenDoc(&opened, doc_path.c_str());
+         EXPECT_EQ(opened.State, nullptr);
+         return status;
+       },
+       qs::kNoMemory},
+      {"QdaGetDocInfDirect", [&] { return QdaGetDocInfDirect(doc_path.c_str(), &doc_inf, title); },
+       qs::kNoMemory},
   };
   for (const Throw& t : kThrows) {
-    for (size_t i = 0; i < std::size(calls); ++i) {
-      SCOPED_TRACE(std::string(names[i]) + ", " + t.what);
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.what) + ", " + t.what);
       env.armed = t.thrower;
-      EXPECT_EQ(calls[i](), qs::kNoMemory);
+      EXPECT_EQ(c.call(), c.expected);
       env.armed = nullptr;
     }
   }
-  EXPECT_EQ(QfaGetPageCount(&form), 1);  // the open form is still whole
+  // The open items are still whole.
+  EXPECT_EQ(QfaGetPageCount(&form), 1);
+  EXPECT_EQ(QdaGetPageCount(&doc), 1);
   QfaCloseForm(&form);
+  QdaCloseDoc(&doc);
 }
 
 }  // namespace
