@@ -170,7 +170,8 @@ class Concatenation {
       if (head.end) return kDamaged;  // a chain ends with its end record
       if (size_t(head.length) > sizeof body) {
         if (whole_records_only) return kRecordTooLarge;
-        if ((status = CopyLarge(in, out, head)) != kOk) return status;
+        // A body larger than a record buffer (a picture) is copied unchanged.
+        if ((status = CopyWholeRecord(in, out, head)) != kOk) return status;
         continue;
       }
       if ((status = in.ReadBody(body, size_t(head.length))) != kOk) return status;
@@ -206,12 +207,6 @@ class Concatenation {
     status = out.Write(text.tag, body, size_t(text.length));
     if (status != kOk) return status;
     return out.Write(kTagString, source_title_.data(), source_title_.size());
-  }
-
-  // A body larger than a record buffer (a picture) is copied in pieces, unchanged.
-  static int CopyLarge(RecordReader& in, RecordWriter& out, const RecordHead& head) {
-    const int status = out.WriteHead(head.tag, uint64_t(head.length));
-    return status == kOk ? CopyRecordBody(in, out, uint64_t(head.length)) : status;
   }
 
   Document& target_;

@@ -92,10 +92,7 @@ class DocumentReader {
 
   int CopyRecord(const RecordHead& head, RecordWriter& out, uint8_t* fonts) {
     const size_t n = size_t(head.length);
-    if (n > kMaxRecordBody) {
-      if (out.WriteHead(head.tag, n) != kOk) return kDamaged;
-      return CopyRecordBody(in_, out, n);
-    }
+    if (n > kMaxRecordBody) return CopyWholeRecord(in_, out, head);
     uint8_t body[kMaxRecordBody];
     if (in_.ReadBody(body, n) != kOk) return kDamaged;
     // Only full bodies have their font byte mended, as the page reader mends them.
@@ -126,8 +123,7 @@ int CopyChainToFile(RecordReader& in, RecordWriter& out, int number) {
   for (;;) {
     if (in.ReadHead(&head) != kOk) return kDamaged;
     if (head.end || head.tag == kTagEnd || head.tag == kTagPage) return kOk;
-    if (out.WriteHead(head.tag, uint64_t(head.length)) != kOk) return kDamaged;
-    const int status = CopyRecordBody(in, out, uint64_t(head.length));
+    const int status = CopyWholeRecord(in, out, head);
     if (status != kOk) return status;
   }
 }

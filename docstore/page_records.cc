@@ -7,9 +7,10 @@
 
 namespace qs {
 
-int CopyRecordBody(RecordReader& in, RecordWriter& out, uint64_t length) {
+int CopyWholeRecord(RecordReader& in, RecordWriter& out, const RecordHead& head) {
+  if (out.WriteHead(head.tag, uint64_t(head.length)) != kOk) return kDamaged;
   uint8_t piece[kMaxRecordBody];
-  for (uint64_t left = length; left > 0;) {
+  for (uint64_t left = uint64_t(head.length); left > 0;) {
     const size_t n = left < sizeof piece ? size_t(left) : sizeof piece;
     if (in.ReadBody(piece, n) != kOk || out.WriteBytes(piece, n) != kOk) return kDamaged;
     left -= n;

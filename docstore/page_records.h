@@ -24,9 +24,10 @@ constexpr int kNoPageRecord = -2;
 // concatenated; longer ones (pictures) go record by record.
 constexpr size_t kWholeChainCopy = 65536;
 
-// Copies the next `length` bytes of a record body from `in` to `out` in pieces no larger than a
-// record buffer; kDamaged when a read or a write fails.
-int CopyRecordBody(RecordReader& in, RecordWriter& out, uint64_t length);
+// Copies the record whose head is in hand (body unread) from `in` to `out` unchanged, its body in
+// pieces no larger than a record buffer, so a picture never needs memory of its own size; kDamaged
+// when a read or a write fails.
+int CopyWholeRecord(RecordReader& in, RecordWriter& out, const RecordHead& head);
 
 // Writes page `number`'s records and the end record; picture files are read through `env`.
 // kPictureCopy when an inserted figure's picture cannot be carried, kDamaged when a write fails,
