@@ -214,7 +214,8 @@ int Document::WriteChain(int position, uint8_t fonts,
   int status;
   try {
     // The writer abandons the chain (leaving `chain` empty) unless it is finished. Either way the
-    // chain's pictures may change, so its known copies no longer stand for them.
+    // chain's pictures may change, so its known copies no longer stand for them; a caller that
+    // vouches for copies puts them back after this.
     stored.pictures.clear();
     ChainWriter file(*work_, &chain);
     RecordWriter out(&file);
@@ -229,25 +230,21 @@ int Document::WriteChain(int position, uint8_t fonts,
   }
   stored.chain = chain;
   stored.fonts = status == kOk ? fonts : 0;
-  stored.pictures.clear();  // the copies the caller vouches for, if any, are put back after this
   return status;
 }
 
-int Document::ReadStoredPage(int position, const std::function<int(RecordReader&)>& read) {
+int Document::UncachePage(int position) {
   if (position < 1 || position > page_count()) return kRefused;
-  if (cache_->Find(position)) {
-    const int status = FlushPages();
-    if (status != kOk) return status;
-  }
-  return ReadChain(position, read);
+  return cache_->Find(position) ? FlushPages() : int(kOk);
+}
+
+int Document::ReadStoredPage(int position, const std::function<int(RecordReader&)>& read) {
+  const int status = UncachePage(position);
+  return status == kOk ? ReadChain(position, read) : status;
 }
 
 int Document::ReadStoredBytes(int position, size_t most, std::vector<uint8_t>* bytes) {
-  if (position < 1 || position > page_count()) return kRefused;
-  if (cache_->Find(position)) {
-    const int status = FlushPages();
-    if (status != kOk) return status;
-  }
+  if (const int status = UncachePage(position); status != kOk) return status;
   const Chain chain = pages_[position - 1].chain;
   if (chain.first_block == 0) return kRefused;
   if (chain.length > most) {
@@ -266,12 +263,8 @@ int Document::ReadStoredBytes(int position, size_t most, std::vector<uint8_t>* b
 
 int Document::WriteStoredPage(int position, uint8_t fonts,
                               const std::function<int(RecordWriter&)>& write) {
-  if (position < 1 || position > page_count()) return kRefused;
-  if (cache_->Find(position)) {
-    const int status = FlushPages();
-    if (status != kOk) return status;
-  }
-  return WriteChain(position, fonts, write);
+  const int status = UncachePage(position);
+  return status == kOk ? WriteChain(position, fonts, write) : status;
 }
 
 int Document::LoadPage(int number, Page* page) {

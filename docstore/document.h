@@ -150,6 +150,9 @@ class Document final : public Binder, private PageCache::Backing {
   // PageCache::Backing: the page reader and writer over the page's chain.
   int LoadPage(int number, Page* page) override;
   int StorePage(int number, const Page& page) override;
+  // For the stored-page calls: kRefused for no such page, else writes back and drops a cached
+  // copy of the page so its chain is the only copy (the flush's status).
+  int UncachePage(int position);
   int ReadChain(int position, const std::function<int(RecordReader&)>& read);
   int WriteChain(int position, uint8_t fonts, const std::function<int(RecordWriter&)>& write);
 
