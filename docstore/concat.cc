@@ -143,18 +143,18 @@ class Concatenation {
   bool RewriteInPlace(int to, uint8_t* fonts) {
     return ForEachChainRecord(chain_.data(), chain_.size(),
                               [&](uint8_t tag, uint8_t* body, size_t length) {
-                                if (length > size_t(INT32_MAX)) return false;
-                                const int32_t n = int32_t(length);
-                                if (tag == kTagPage) PutU16(body, uint16_t(to));
-                                if (const size_t at = FontByteOf(tag, n))
-                                  body[at] = Renumbered(body[at]);
-                                if (Unbinds(tag, body, n)) return false;
+                                if (RewriteBody(tag, body, length, to)) return false;
                                 *fonts |= Document::FontNumbersOfRecord(tag, body, length);
                                 return true;
                               });
   }
 
-  bool Unbinds(uint8_t tag, const uint8_t* body, int32_t length) const {
+  // Rewrites a record's body for target page `to`: the page number of 'P' and the number of a
+  // packed font. True when the record is a title-bound text to unbind, which takes more than its
+  // body: its string changes too.
+  bool RewriteBody(uint8_t tag, uint8_t* body, size_t length, int to) {
+    if (tag == kTagPage && length >= 2) PutU16(body, uint16_t(to));
+    if (const size_t at = FontByteOf(tag, length)) body[at] = Renumbered(body[at]);
     return tag == kTagText && length > 0 && body[0] == kTitleBound && titles_differ_;
   }
 
@@ -175,9 +175,7 @@ class Concatenation {
         continue;
       }
       if ((status = in.ReadBody(body, size_t(head.length))) != kOk) return status;
-      if (head.tag == kTagPage && head.length >= 2) PutU16(body, uint16_t(to));
-      if (const size_t at = FontByteOf(head.tag, head.length)) body[at] = Renumbered(body[at]);
-      if (Unbinds(head.tag, body, head.length)) {
+      if (RewriteBody(head.tag, body, size_t(head.length), to)) {
         status = CopyUnbound(in, out, head, body, fonts);
       } else {
         *fonts |= Document::FontNumbersOfRecord(head.tag, body, size_t(head.length));
