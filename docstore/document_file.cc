@@ -64,17 +64,15 @@ class DocumentReader {
   // Copies one page's records, from its 'P' (in *head) up to the next 'P' or the end of the file,
   // into the page's chain; *head receives the head that ended the page.
   int ReadPage(RecordHead* head) {
-    uint8_t page_body[kPageBodySize];
-    if (size_t(head->length) != sizeof page_body ||
-        in_.ReadBody(page_body, sizeof page_body) != kOk)
-      return kDamaged;
-    const int number = GetU16(page_body);
+    int number = 0;
+    uint16_t inf = 0;
+    if (ReadPageHead(in_, *head, &number, &inf) != kOk) return kDamaged;
     if (number < 1 || number > doc_.page_count() || seen_[size_t(number)]) return kDamaged;
     seen_[size_t(number)] = true;
 
     uint8_t fonts = 0;
     const int status = doc_.WriteStoredPage(number, 0, [&](RecordWriter& out) -> int {
-      if (out.Write(kTagPage, page_body, sizeof page_body) != kOk) return kDamaged;
+      if (WritePageHead(out, number, inf) != kOk) return kDamaged;
       for (;;) {
         if (in_.ReadHead(head) != kOk) return kDamaged;
         if (head->end || head->tag == kTagPage) break;
@@ -114,12 +112,11 @@ class DocumentReader {
 // end record.
 int CopyChainToFile(RecordReader& in, RecordWriter& out, int number) {
   RecordHead head;
-  uint8_t page_body[kPageBodySize];
+  int stored_number = 0;
+  uint16_t inf = 0;
   if (in.ReadHead(&head) != kOk || head.end || head.tag != kTagPage ||
-      size_t(head.length) != sizeof page_body || in.ReadBody(page_body, sizeof page_body) != kOk)
+      ReadPageHead(in, head, &stored_number, &inf) != kOk || WritePageHead(out, number, inf) != kOk)
     return kDamaged;
-  PutU16(page_body, uint16_t(number));
-  if (out.Write(kTagPage, page_body, sizeof page_body) != kOk) return kDamaged;
   for (;;) {
     if (in.ReadHead(&head) != kOk) return kDamaged;
     if (head.end || head.tag == kTagEnd || head.tag == kTagPage) return kOk;

@@ -51,10 +51,10 @@ int ReadPageRecords(Binder& b, RecordReader& in, Page* page, std::vector<std::st
   for (;;) {
     if (head.tag == kTagPage) {
       // The page's number is its place in the page table, not what the record says.
-      uint8_t body[kPageBodySize];
-      if (size_t(head.length) != sizeof body || in.ReadBody(body, sizeof body) != kOk)
-        return kDamaged;
-      page->inf = GetU16(body + 2);
+      int number = 0;
+      uint16_t inf = 0;
+      if (ReadPageHead(in, head, &number, &inf) != kOk) return kDamaged;
+      page->inf = inf;
       content.StartPage(page);
     } else if (PageContentReader::Takes(head.tag)) {
       const int status = content.Read(head);

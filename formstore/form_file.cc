@@ -72,11 +72,9 @@ class FormReader {
   }
 
   int ReadPage(const RecordHead& head) {
-    uint8_t body[kPageBodySize];
-    if (size_t(head.length) != sizeof body || in_.ReadBody(body, sizeof body) != kOk)
-      return kDamaged;
-    const int number = GetU16(body);
-    if (number < 1) return kDamaged;
+    int number = 0;
+    uint16_t inf = 0;
+    if (ReadPageHead(in_, head, &number, &inf) != kOk || number < 1) return kDamaged;
     while (form_.page_count() < number) {
       const int status = form_.InsertPage(form_.page_count());
       if (status != kOk) return status;
@@ -84,7 +82,7 @@ class FormReader {
     if (seen_[number]) return kDamaged;
     seen_[number] = true;
     Page* page = form_.PageAt(number);
-    page->inf = GetU16(body + 2);
+    page->inf = inf;
     content_.StartPage(page);
     page_no_ = number;
     return kOk;

@@ -150,6 +150,14 @@ int WritePageHead(RecordWriter& out, int number, uint16_t inf) {
   return out.Write(kTagPage, body, sizeof body);
 }
 
+int ReadPageHead(RecordReader& in, const RecordHead& head, int* number, uint16_t* inf) {
+  uint8_t body[kPageBodySize];
+  if (size_t(head.length) != sizeof body || in.ReadBody(body, sizeof body) != kOk) return kDamaged;
+  *number = GetU16(body);
+  *inf = GetU16(body + 2);
+  return kOk;
+}
+
 int WritePageItem(Env& env, RecordWriter& out, const Page& page, PageData entry) {
   switch (entry.kind) {
     case kChart:

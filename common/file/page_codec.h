@@ -62,6 +62,8 @@ inline uint8_t CurrentFontByte(uint8_t version, uint8_t b0) {
 
 // 'P': the page's 1-based number and its information word.
 int WritePageHead(RecordWriter& out, int number, uint16_t inf);
+// Reads the 'P' body whose head is in hand; kDamaged for a body of another length or cut short.
+int ReadPageHead(RecordReader& in, const RecordHead& head, int* number, uint16_t* inf);
 // The records of the item an entry names; nothing for an entry that names no item, a chart without
 // rows or columns or a text without string. kRefused for a chart larger than 127 by 127 or whose
 // cells cannot be read; kPictureCopy when an inserted figure's picture file is missing, empty or
