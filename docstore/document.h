@@ -102,7 +102,7 @@ class Document final : public Binder, private PageCache::Backing {
   // Replaces the page's chain by what `write` writes (which must end with the end record).
   // `fonts` is the set of font numbers the records use (bit k for number k; see
   // FontNumbersOfRecord), which the font-slot scan trusts for pages not in the cache. kRefused for
-  // no such page; -1 when the chain cannot be opened or finished; kDamaged when a write to it
+  // no such page or a chain that cannot be opened or finished; kDamaged when a write to it
   // failed; otherwise `write`'s status. A failed write leaves the page without a usable chain.
   int WriteStoredPage(int position, uint8_t fonts, const std::function<int(RecordWriter&)>& write);
   // Replaces the recorded font set of a stored page, for a writer of chains that learns it only

@@ -100,7 +100,8 @@ class WorkFile {
 
 // Writes a chain from its start. Writes go to a block buffer; a full block is written out with its
 // link, and Finish() writes the last one and frees the old chain's surplus blocks. Until Finish()
-// succeeds, `*chain` is unchanged (but its old blocks may already hold new data).
+// succeeds, `*chain` is unchanged (but its old blocks may already hold new data); a writer
+// destroyed unfinished frees the whole chain and empties `*chain`.
 class ChainWriter final : public File {
  public:
   ChainWriter(WorkFile& work, Chain* chain);
