@@ -71,7 +71,6 @@ std::unique_ptr<Document> Document::Make(Env& env, int* status) {
     doc->header_.rec.version = kHeaderVersion;
     doc->header_.rec.created = doc->header_.rec.updated = NowSeconds();
     SweepScratchFiles(env, DocWorkDir(), kTraits.scratch_prefix, doc->doc_no_);
-    doc->scratch_seq_ = 0;
     doc->cache_.reset(new PageCache(*doc));
     doc->work_ = WorkFile::Create(env, doc->FreshScratchName("poi.QDw"));
     if (!doc->work_) {
@@ -94,7 +93,6 @@ Document::~Document() {
   undo_.redo_journal.reset();
   if (doc_no_ == 0) return;
   SweepScratchFiles(env_, DocWorkDir(), kTraits.scratch_prefix, doc_no_);
-  scratch_seq_ = 0;
   if (SharedCounter* counter = Counter()) counter->GiveBack(doc_no_);
 }
 
