@@ -237,26 +237,7 @@ uint8_t PageContentReader::FixedFontByte(uint8_t b0) const {
 }
 
 int PageContentReader::CheckRoom(uint8_t kind) const {
-  if (page_->data_count >= Page::kMaxData) return kRefused;
-  int free_no = -1;
-  switch (kind) {
-    case kChart:
-      free_no = page_->charts.LowestFree();
-      break;
-    case kText:
-      free_no = page_->texts.LowestFree();
-      break;
-    case kFreCell:
-      free_no = page_->fre_cells.LowestFree();
-      break;
-    case kFigure:
-      free_no = page_->figures.LowestFree();
-      break;
-    case kInsFigure:
-      free_no = page_->ins_figures.LowestFree();
-      break;
-  }
-  return free_no < 0 ? kRefused : kOk;
+  return page_->data_count < Page::kMaxData && page_->LowestFree(kind) >= 0 ? kOk : kRefused;
 }
 
 int PageContentReader::ReadChart(const RecordHead& head) {
