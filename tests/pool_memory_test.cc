@@ -27,6 +27,16 @@ void* operator new(std::size_t size) {
 void* operator new[](std::size_t size) {
   return Allocate(size);
 }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  try {
+    return Allocate(size);
+  } catch (...) {
+    return nullptr;
+  }
+}
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
+  return operator new(size, tag);
+}
 void operator delete(void* p) noexcept {
   std::free(p);
 }
