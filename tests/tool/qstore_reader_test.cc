@@ -154,6 +154,49 @@ TEST_F(ToolReader, MergedCellShowsOnceWithoutItsLine) {
   EXPECT_EQ(Count(svg, "hidden"), 0u);
 }
 
+// RenderSvg takes any PageInfo: a cell or line the chart's own sizes do not reach is left out
+// rather than read past the running sums.
+TEST(RenderSvg, DrawsOnlyWhatTheChartSizesReach) {
+  struct Case {
+    const char* name;
+    uint16_t row, col, last_row, last_col;
+    size_t vline_boundaries, hline_boundaries;
+    size_t cells_drawn, vlines_drawn, hlines_drawn;
+  };
+  const Case cases[] = {
+      {"consistent", 1, 1, 2, 2, 3, 3, 1, 6, 6},
+      {"cell at row 0", 0, 1, 1, 1, 3, 3, 0, 6, 6},
+      {"cell at column 0", 1, 0, 1, 1, 3, 3, 0, 6, 6},
+      {"cell past the last column", 1, 1, 1, 3, 3, 3, 0, 6, 6},
+      {"cell past the last row", 2, 1, 3, 1, 3, 3, 0, 6, 6},
+      {"more boundaries than columns and rows", 1, 1, 1, 1, 9, 9, 1, 6, 6},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ChartInfo chart;
+    chart.inf = DemoChart(0, 0, 100, 2, 2, 20);
+    chart.heights = {20, 20};
+    chart.widths = {50, 50};
+    const ChartLine ruled{1, 0, 0};
+    chart.vlines.assign(2, std::vector<ChartLine>(c.vline_boundaries, ruled));
+    chart.hlines.assign(c.hline_boundaries, std::vector<ChartLine>(2, ruled));
+    CellInfo cell;
+    cell.row = c.row;
+    cell.col = c.col;
+    cell.last_row = c.last_row;
+    cell.last_col = c.last_col;
+    cell.text = "shown";
+    chart.cells.push_back(cell);
+    PageInfo page;
+    page.order = {1};
+    page.charts.push_back(chart);
+    const std::string svg = RenderSvg(page, 400);
+    EXPECT_EQ(Count(svg, ">shown<"), c.cells_drawn);
+    EXPECT_EQ(Count(svg, "class=\"vline\""), c.vlines_drawn);
+    EXPECT_EQ(Count(svg, "class=\"hline\""), c.hlines_drawn);
+  }
+}
+
 TEST_F(ToolReader, FiguresTakeTheElementOfTheirShape) {
   struct Case {
     uint8_t shape, style, fill;
