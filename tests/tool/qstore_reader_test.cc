@@ -70,6 +70,7 @@ std::string RandomText(std::mt19937& random) {
 
 TEST_F(ToolReader, RandomChartsShowEveryDrawnLineAndCellText) {
   std::mt19937 random(2026);
+  size_t listed_cells = 0;
   for (int round = 0; round < 40; ++round) {
     uint16_t old_entry = 0;
     if (QfaGetPageData(&form_, 1, &old_entry) == 0) {
@@ -112,7 +113,16 @@ TEST_F(ToolReader, RandomChartsShowEveryDrawnLineAndCellText) {
         ASSERT_EQ(chart.vlines[r - 1][b].Style, line.Style);
         ASSERT_EQ(json["charts"][0]["vlines"][r - 1][b]["style"], +line.Style);
       }
-    // Every listed cell is an origin with attributes, and its far corner is the library's.
+    // Every origin with attributes is listed, each with the library's far corner and text.
+    size_t origins = 0;
+    for (uint16_t r = 1; r <= rows; ++r)
+      for (uint16_t c = 1; c <= cols; ++c) {
+        ChartCell attr{};
+        char text[256];
+        origins += QfaGetChartCell(&form_, entry, r, c, &attr, text) == 0;
+      }
+    ASSERT_EQ(chart.cells.size(), origins) << round;
+    listed_cells += origins;
     for (const CellInfo& c : chart.cells) {
       ChartCell attr{};
       char text[256];
@@ -133,6 +143,7 @@ TEST_F(ToolReader, RandomChartsShowEveryDrawnLineAndCellText) {
     }
     ExpectWellFormedText(svg);
   }
+  EXPECT_GT(listed_cells, 40u);  // the cell checks above ran
 }
 
 TEST_F(ToolReader, MergedCellShowsOnceWithoutItsLine) {
@@ -330,6 +341,7 @@ TEST_F(ToolReader, FormAndDocumentReadTheSameContentAlike) {
     const Json from_form = PageJson(ReadPage());
     Json from_doc = PageJson(ReaderOver("doc", &doc)->Page(static_cast<int>(seed)));
     from_doc["number"] = 1;
+    ASSERT_EQ(from_form["entries"].size(), 4u) << seed;  // chart, text, free cell, figure
     ASSERT_EQ(from_form, from_doc) << seed;
   }
   const std::string path = (dir_ / "pages.QDD").string();
