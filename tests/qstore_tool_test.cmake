@@ -193,6 +193,11 @@ run(3 "full-width alphanumerics found.*half-width katakana found" check converte
 if(NOT EXISTS ${work}/check.log)
   list(APPEND failures "check --log wrote no log")
 endif()
+# A second check into the same log shows only the lines it added.
+run(3 "half-width katakana found" check converted.QDD --log check.log)
+string(REGEX MATCHALL "半角カタカナが含まれています" shown "${out}")
+list(LENGTH shown shown)
+expect("log lines of the second check" "${shown}" "1")
 run(3 "外字・特殊文字“\\\\xF0\\\\x40\\(0xF040\\)”を置換しました.*user-defined or special characters replaced.*saved replaced\\.QDD"
     check converted.QDD --mask 8 --replace 8 --log replace.log -o replaced.QDD)
 run(0 "nothing found" check replaced.QDD --mask 8)
