@@ -228,7 +228,7 @@ void BuildFirstPage(DemoRun& run, FormHandle* form, uint16_t* chart_entry, uint1
   fmt::print(
       "page 1: chart {} ({} rows x {} columns), title text \"{}\", free cell {}, 3 figures, "
       "2 pictures\n",
-      entry >> 8, +now.Rows, +now.Cols, ShowText(FromBuffer(shown, sizeof shown)), free_entry >> 8);
+      entry >> 8, +now.Rows, +now.Cols, Shown(shown, sizeof shown), free_entry >> 8);
   *chart_entry = entry;
   *cell_entry = free_entry;
 }
@@ -287,9 +287,8 @@ void ShowUndo(FormHandle* form, uint16_t entry) {
     ChartInf now{};
     QfaGetChartCell(form, entry, 1, 1, &back, head);
     QfaGetChartInf(form, entry, &now);
-    fmt::print("  {:<6} \"{}\", {} rows (undo {}, redo {})\n", when,
-               ShowText(FromBuffer(head, sizeof head)), +now.Rows, QfaUndoCount(form),
-               QfaRedoCount(form));
+    fmt::print("  {:<6} \"{}\", {} rows (undo {}, redo {})\n", when, Shown(head, sizeof head),
+               +now.Rows, QfaUndoCount(form), QfaRedoCount(form));
   };
   fmt::print("undo and redo of one step (a cell rewritten, a row added):\n");
   show("edited");

@@ -19,10 +19,6 @@ namespace qstore::tool {
 
 namespace {
 
-std::string Shown(const char* buffer, size_t size) {
-  return ShowText(FromBuffer(buffer, size));
-}
-
 // Prints the children of structure `parent` (0: the top level) with tree branches. Structure ids
 // come from the template and may repeat, so an id can name its own ancestor: each structure is
 // printed once (`shown`), which ends every path.

@@ -11,10 +11,6 @@ namespace qstore::tool {
 
 namespace {
 
-std::string Shown(const char* buffer, size_t size) {
-  return ShowText(FromBuffer(buffer, size));
-}
-
 Json FontJson(const FontSpec& font) {
   return Json{{"name", Shown(font.FontName, sizeof font.FontName)},
               {"value5", +font.Value5},

@@ -59,7 +59,7 @@ std::string Stroke(uint8_t style, uint32_t color) {
 }
 
 std::string FontFamily(const FontSpec& font) {
-  const std::string name = ShowText(FromBuffer(font.FontName, sizeof font.FontName));
+  const std::string name = Shown(font.FontName, sizeof font.FontName);
   return XmlEscape(name.empty() ? "serif" : fmt::format("{}, serif", name));
 }
 
