@@ -264,9 +264,10 @@ int FieldLayout::Add(uint16_t id, PageData where, uint16_t row, uint16_t col, ui
       return kOk;
     case Placing::kRecord:
       if (list->size() >= kMaxPlacements) return kRefused;
-      ++f->layout_count;
-      p.layout_no = f->layout_count;
+      // Counted once it is stored: a list that cannot grow leaves the count as it was.
+      p.layout_no = uint16_t(f->layout_count + 1);
       list->push_back(p);
+      ++f->layout_count;
       Renumber({f->pub.ParentId});
       *no = list->back().layout_no;
       return kOk;

@@ -59,7 +59,6 @@ Form* Form::Make(FormHandle* handle, Env& env) {
   form->header_.rec.version = kHeaderVersion;
   form->header_.rec.created = form->header_.rec.updated = NowSeconds();
   SweepScratchFiles(env, FormWorkDir(), kTraits.scratch_prefix, form->form_no_);
-  form->scratch_seq_ = 0;
   handle->State = form.get();
   handle->CurPage = 0;
   return form.release();
@@ -73,7 +72,6 @@ Form* Form::FromHandle(const FormHandle* handle) {
 Form::~Form() {
   pages_.clear();
   SweepScratchFiles(env_, FormWorkDir(), kTraits.scratch_prefix, form_no_);
-  scratch_seq_ = 0;
   if (SharedCounter* counter = Counter()) counter->GiveBack(form_no_);
 }
 

@@ -76,8 +76,8 @@ int WritePlacementRecords(RecordWriter& out, Form& form, int page, PageData entr
   int status = kOk;
   for (const LayoutInner& q : *list) {
     if (status != kOk) break;
-    const FieldRec* f = defs.FindField(q.layout_id);
-    if (q.page_data == entry.value() && f != nullptr)
+    if (q.page_data != entry.value()) continue;
+    if (const FieldRec* f = defs.FindField(q.layout_id))
       status = WriteField(out, q.row, q.col, *f, q.layout_no);
   }
   if (entry.kind != kChart) return status;

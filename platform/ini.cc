@@ -2,7 +2,6 @@
 //
 // Names and values are Shift-JIS byte strings: a trail byte may look like an ASCII letter or like
 // ']', so the scans below step over double-byte characters whole.
-#include <algorithm>
 #include <cstring>
 
 #include "platform/env.h"
@@ -97,17 +96,9 @@ size_t IniGetString(Env& env, const std::string& path, const char* section, cons
       FindValue(text, section, key, &found)) {
     value = found;
   }
-  size_t n = std::min(value.size(), size - 1);
-  if (n < value.size()) {
-    // Cut before a double-byte character that no longer fits whole.
-    size_t i = 0;
-    while (i < n) {
-      size_t width = IsLeadAt(value, i) ? 2 : 1;
-      if (i + width > n) break;
-      i += width;
-    }
-    n = i;
-  }
+  size_t n = value.size();
+  // Cut before a double-byte character that no longer fits whole.
+  if (n > size - 1) n = SjisWholePrefix(value, size - 1);
   std::memcpy(out, value.data(), n);
   out[n] = '\0';
   return n;

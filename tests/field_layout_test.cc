@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "formstore.h"
+#include "support/doc_records.h"
 #include "support/field_fixture.h"
 
 namespace {
@@ -509,8 +510,7 @@ TEST_F(FieldRoundTripTest, OlderAndForeignPlacementRecords) {
   // an 'f' of a field the template lacks, an 'f' of a table's field outside its 't', and a 't'
   // whose 'f' records name a field of the table (twice) and a field outside it.
   auto record = [](char tag, std::vector<uint8_t> body) {
-    std::string r = {'\x1b', tag, char(body.size()), 0, 0, 0};
-    return r + std::string(body.begin(), body.end());
+    return qs_test::Frame(tag, std::string(body.begin(), body.end()));
   };
   {
     std::ofstream out(path, std::ios::binary | std::ios::app);

@@ -8,18 +8,14 @@
 #include "common/file/record_codec.h"
 #include "common/status.h"
 #include "platform/memory_file.h"
+#include "support/doc_records.h"
 
 namespace {
 
 using qs::kDamaged;
 using qs::kOk;
 using qs::RecordHead;
-
-std::string Record(char tag, const std::string& body) {
-  std::string s = {'\x1B', tag};
-  for (int i = 0; i < 4; ++i) s += char(body.size() >> (8 * i));
-  return s + body;
-}
+using qs_test::Frame;
 
 // What a scan kept: the record it stopped at ("end" at the end of the input) and the header parts.
 std::string Kept(const RecordHead& head, const qs::Header& header) {
@@ -37,7 +33,7 @@ TEST(ReadHeaderRecordsTest, ReadsTheHeaderRecordsUpToTheFirstOtherOne) {
     body[0] = 2;
     body[qs::kHeaderBodySize - 2] = char(pages);
     body[qs::kHeaderBodySize - 1] = char(pages >> 8);
-    return Record('H', body);
+    return Frame('H', body);
   };
   const std::string h = header(3);
   struct Case {
@@ -50,19 +46,19 @@ TEST(ReadHeaderRecordsTest, ReadsTheHeaderRecordsUpToTheFirstOtherOne) {
   };
   const Case cases[] = {
       {"every header record, then an unknown one",
-       h + Record('M', "memo") + Record('a', std::string(64, '\x01')) +
-           Record('b', std::string(360, '\x02')) + Record('X', "") + Record('M', "late"),
+       h + Frame('M', "memo") + Frame('a', std::string(64, '\x01')) +
+           Frame('b', std::string(360, '\x02')) + Frame('X', "") + Frame('M', "late"),
        false, kOk, kOk, 1, 3, "X memo=memo colours=1010101 block=2020202"},
-      {"to the end, the memo cut at its NUL", h + Record('M', std::string("m\0junk", 6)), false,
-       kOk, kOk, 1, 3, "end memo=m"},
-      {"older block taken", h + Record('b', std::string(352, '\x03')), true, kOk, kOk, 1, 3,
+      {"to the end, the memo cut at its NUL", h + Frame('M', std::string("m\0junk", 6)), false, kOk,
+       kOk, 1, 3, "end memo=m"},
+      {"older block taken", h + Frame('b', std::string(352, '\x03')), true, kOk, kOk, 1, 3,
        "end block=50"},
-      {"colours of the wrong length", h + Record('a', std::string(65, '\x01')), false, kOk,
-       kDamaged, 1, 3, ""},
-      {"header of no layout", Record('H', std::string(100, '\0')), false, kOk, kDamaged, 0, 0, ""},
-      {"older header layout", Record('H', std::string(qs::kShortHeaderBodySize, '\0')), false, kOk,
+      {"colours of the wrong length", h + Frame('a', std::string(65, '\x01')), false, kOk, kDamaged,
+       1, 3, ""},
+      {"header of no layout", Frame('H', std::string(100, '\0')), false, kOk, kDamaged, 0, 0, ""},
+      {"older header layout", Frame('H', std::string(qs::kShortHeaderBodySize, '\0')), false, kOk,
        kOk, 1, 0, "end"},
-      {"header refused by the library", h + Record('M', "memo"), false, qs::kVersionTooNew,
+      {"header refused by the library", h + Frame('M', "memo"), false, qs::kVersionTooNew,
        qs::kVersionTooNew, 1, 3, ""},
       {"a second header goes to the library too", h + header(5), false, kOk, kOk, 2, 5, "end"},
       {"cut short after a header record", h + "\x1B", false, kOk, kDamaged, 1, 3, ""},
@@ -98,7 +94,7 @@ TEST(ReadHeaderRecordsTest, OnlyHeaderTagsAreHeaderRecords) {
   for (int tag = 0; tag < 256; ++tag)
     EXPECT_EQ(qs::IsHeaderTag(uint8_t(tag)), tag == 'H' || tag == 'b' || tag == 'a' || tag == 'M')
         << tag;
-  qs::MemoryFile file(Record('P', "abcd"));
+  qs::MemoryFile file(Frame('P', "abcd"));
   qs::RecordReader in(&file);
   RecordHead head;
   ASSERT_EQ(in.ReadHead(&head), kOk);

@@ -1,10 +1,11 @@
-// The string pool when memory runs out part-way through a put.
+// The string pool and the field layout when memory runs out part-way through an edit.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <new>
 
 #include "common/model/string_pool.h"
+#include "support/field_fixture.h"
 
 namespace {
 bool fail_next_allocation = false;
@@ -25,6 +26,16 @@ void* operator new(std::size_t size) {
 }
 void* operator new[](std::size_t size) {
   return Allocate(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  try {
+    return Allocate(size);
+  } catch (...) {
+    return nullptr;
+  }
+}
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
+  return operator new(size, tag);
 }
 void operator delete(void* p) noexcept {
   std::free(p);
@@ -68,6 +79,19 @@ TEST(StringPoolMemoryTest, AFailedPutAtTheLimitLosesNoFreeId) {
   uint16_t next = 0;
   ASSERT_EQ(pool.Put(&next, "then"), 0);
   EXPECT_EQ(next, 10);
+}
+
+// A record field's placement that cannot be stored leaves the field's count as it was.
+class LayoutMemoryTest : public qs_test::FieldFormTest {};
+
+TEST_F(LayoutMemoryTest, AFailedRecordPlacementCountsNoPlacement) {
+  const uint16_t chart = AddChart(3, 3);
+  ASSERT_EQ(Place(qs_test::kRecordA, chart, 1, 1), 0);
+  fail_next_allocation = true;  // the list must grow for the second placement
+  EXPECT_NE(Place(qs_test::kRecordA, chart, 2, 1), 0);
+  fail_next_allocation = false;
+  EXPECT_EQ(Inners().size(), 1u);
+  EXPECT_EQ(QfaExistFieldLayout(&h, qs_test::kRecordA), 1);
 }
 
 }  // namespace

@@ -193,6 +193,11 @@ run(3 "full-width alphanumerics found.*half-width katakana found" check converte
 if(NOT EXISTS ${work}/check.log)
   list(APPEND failures "check --log wrote no log")
 endif()
+# A second check into the same log shows only the lines it added.
+run(3 "half-width katakana found" check converted.QDD --log check.log)
+string(REGEX MATCHALL "半角カタカナが含まれています" shown "${out}")
+list(LENGTH shown shown)
+expect("log lines of the second check" "${shown}" "1")
 run(3 "外字・特殊文字“\\\\xF0\\\\x40\\(0xF040\\)”を置換しました.*user-defined or special characters replaced.*saved replaced\\.QDD"
     check converted.QDD --mask 8 --replace 8 --log replace.log -o replaced.QDD)
 run(0 "nothing found" check replaced.QDD --mask 8)
@@ -205,6 +210,10 @@ run(0 "program \"MONTHLY\" \"Monthly report\".*field 1 \"customer\" ST\\(40\\).*
     fields demo/QFT/DEMO.QFT)
 run(0 "template \"DEMO\".*field 11 \"item\" ST\\(20\\), placed 3x" fields demo/sample.QFD)
 run(1 "^qstore: nothere\\.QFT: QfaGetFieldControlDirect returned 105" fields nothere.QFT)
+# Structure ids are the template's own: one that names its own ancestor still ends the tree.
+file(WRITE ${work}/loop.QFT "$PRGNAME=LOOP\n$TABLE=0,5,outer\n$SUBTBL=0,6,middle\n$CASE=0,5,inner\n"
+                            "$FIELD=0,7,f,ST,4\n$/CASE\n$/SUBTBL\n$/TABLE\n")
+run(0 "3 structures, 1 fields.*sub-table 6 \"middle\".*case 5 \"inner\"" fields loop.QFT)
 # A form opens only with its template: elsewhere, without the template beside it, it cannot.
 file(COPY ${work}/demo/sample.QFD DESTINATION ${work}/alone)
 run(1 "^qstore: alone/sample\\.QFD: QfaOpenForm returned 105 \\(field-definition template not found"

@@ -221,9 +221,8 @@ int PageContentReader::Read(const RecordHead& head) {
     case kTagChart:
       return ReadChart(head);
     case kTagRowHeight:
-      return ReadRowHeight(head);
     case kTagColWidth:
-      return ReadColWidth(head);
+      return ReadLineSize(head);
     case kTagLines:
       return ReadLines(head);
     case kTagCell:
@@ -245,26 +244,7 @@ uint8_t PageContentReader::FixedFontByte(uint8_t b0) const {
 }
 
 int PageContentReader::CheckRoom(uint8_t kind) const {
-  if (page_->data_count >= Page::kMaxData) return kRefused;
-  int free_no = -1;
-  switch (kind) {
-    case kChart:
-      free_no = page_->charts.LowestFree();
-      break;
-    case kText:
-      free_no = page_->texts.LowestFree();
-      break;
-    case kFreCell:
-      free_no = page_->fre_cells.LowestFree();
-      break;
-    case kFigure:
-      free_no = page_->figures.LowestFree();
-      break;
-    case kInsFigure:
-      free_no = page_->ins_figures.LowestFree();
-      break;
-  }
-  return free_no < 0 ? kRefused : kOk;
+  return page_->data_count < Page::kMaxData && page_->LowestFree(kind) >= 0 ? kOk : kRefused;
 }
 
 int PageContentReader::ReadChart(const RecordHead& head) {
@@ -290,27 +270,19 @@ int PageContentReader::ReadChart(const RecordHead& head) {
   return kOk;
 }
 
-int PageContentReader::ReadRowHeight(const RecordHead& head) {
+int PageContentReader::ReadLineSize(const RecordHead& head) {
+  const bool rows = head.tag == kTagRowHeight;
   uint8_t body[kSizeBodySize];
   if (chart_ == nullptr || head.length != int32_t(sizeof body) ||
       in_.ReadBody(body, sizeof body) != kOk)
     return kDamaged;
-  const int row = GetU16(body);
-  if (!chart_->RowInRange(row)) return kDamaged;
-  chart_->rhight[row - 1] = GetU16(body + 2);
-  chart_->RecomputeRowPos();
-  return kOk;
-}
-
-int PageContentReader::ReadColWidth(const RecordHead& head) {
-  uint8_t body[kSizeBodySize];
-  if (chart_ == nullptr || head.length != int32_t(sizeof body) ||
-      in_.ReadBody(body, sizeof body) != kOk)
-    return kDamaged;
-  const int col = GetU16(body);
-  if (!chart_->ColInRange(col)) return kDamaged;
-  chart_->cwidth[col - 1] = GetU16(body + 2);
-  chart_->RecomputeColPos();
+  const int line = GetU16(body);
+  if (!(rows ? chart_->RowInRange(line) : chart_->ColInRange(line))) return kDamaged;
+  (rows ? chart_->rhight : chart_->cwidth)[line - 1] = GetU16(body + 2);
+  if (rows)
+    chart_->RecomputeRowPos();
+  else
+    chart_->RecomputeColPos();
   return kOk;
 }
 

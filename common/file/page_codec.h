@@ -111,8 +111,8 @@ class PageContentReader {
 
  private:
   int ReadChart(const RecordHead& head);
-  int ReadRowHeight(const RecordHead& head);
-  int ReadColWidth(const RecordHead& head);
+  // 'h' or 'w'.
+  int ReadLineSize(const RecordHead& head);
   int ReadLines(const RecordHead& head);
   int ReadCell(const RecordHead& head);
   int ReadTextLike(const RecordHead& head);

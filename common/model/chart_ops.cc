@@ -165,13 +165,6 @@ void FollowRow(uint16_t* hr, int r, int d) {
   if (*hr != 0 && r <= *hr) *hr = uint16_t(*hr + d);
 }
 
-void RecordGridLine(Binder& b, PageData chart, bool rows, GridAction action, uint16_t at) {
-  if (rows)
-    RecordRow(b, ChartEntry(chart), action, at);
-  else
-    RecordColumn(b, ChartEntry(chart), action, at);
-}
-
 // The height of a row or the width of a column; 0 and kRefused outside the grid.
 int GetLineSize(Binder& b, PageData chart, bool rows, uint16_t line, uint16_t* size) {
   ChartRec* rec = FindChart(b, chart);
@@ -189,7 +182,7 @@ int PutLineSize(Binder& b, PageData chart, bool rows, uint16_t line, uint16_t si
   if (rec == nullptr) return kRefused;
   GridAxis g(*rec, rows);
   if (!g.InRange(line)) return kRefused;
-  RecordGridLine(b, chart, rows, kSizeChanged, line);
+  RecordGridLine(b, ChartEntry(chart), rows, kSizeChanged, line);
   g.MoveFarEdge(int64_t(size) - g.size(line));
   g.size(line) = size;
   g.RecomputePos();
@@ -221,7 +214,7 @@ int InsertGridLine(Binder& b, PageData chart, bool rows, uint8_t after, uint16_t
   }
   OpenLine(g, n, across, at, size);
   b.CurrentPageChanged();
-  RecordGridLine(b, chart, rows, kInserted, uint16_t(at));
+  RecordGridLine(b, ChartEntry(chart), rows, kInserted, uint16_t(at));
   return kOk;
 }
 
@@ -236,7 +229,7 @@ int DeleteGridLine(Binder& b, PageData chart, bool rows, uint16_t line) {
   if (at < 1 || at > n) return kRefused;
   ReserveGridLines(*rec, std::min(rec->rows(), kMaxChartRows),
                    std::min(rec->cols(), kMaxChartCols));
-  RecordGridLine(b, chart, rows, kRemoved, line);
+  RecordGridLine(b, ChartEntry(chart), rows, kRemoved, line);
   if (FieldLayoutHooks* hooks = b.layout_hooks()) {
     if (rows)
       hooks->ChartRowDeleting(b.current_page(), chart.no, at);

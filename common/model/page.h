@@ -95,6 +95,11 @@ struct Page {
   bool HasItem(PageData entry) const;
   // Moves the record of `kind` from number `from` to `to`, rewriting its page-data entry in place.
   int Renumber(uint8_t kind, int from, int to);
+  // The lowest empty number of the kind table of `kind`; -1 when it is full or there is no such
+  // kind.
+  int LowestFree(uint8_t kind) const {
+    return WithTable(*this, kind, -1, [](const auto& table) { return table.LowestFree(); });
+  }
 
  private:
   // Calls `f` with the kind table of `kind` of `page` and returns its result; `none` for a kind

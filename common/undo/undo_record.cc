@@ -234,14 +234,6 @@ int UnguardedRecordGridLine(Binder& b, PageData chart, bool rows, GridAction act
   return AppendLineSize(*journal, b, chart, rows, kind, line);
 }
 
-int UnguardedRecordRow(Binder& b, PageData chart, GridAction action, uint16_t row) {
-  return UnguardedRecordGridLine(b, chart, true, action, row);
-}
-
-int UnguardedRecordColumn(Binder& b, PageData chart, GridAction action, uint16_t col) {
-  return UnguardedRecordGridLine(b, chart, false, action, col);
-}
-
 int UnguardedRecordPageData(Binder& b, PageData item, JournalAction action) {
   if (!b.undo().undo_journal) return kOk;
   Journal* journal = OpenJournal(b);
@@ -301,12 +293,8 @@ int RecordLine(Binder& b, PageData chart, LineDirection direction, uint16_t firs
                    [&] { return UnguardedRecordLine(b, chart, direction, first, second); });
 }
 
-int RecordRow(Binder& b, PageData chart, GridAction action, uint16_t row) {
-  return Contained(kRefused, [&] { return UnguardedRecordRow(b, chart, action, row); });
-}
-
-int RecordColumn(Binder& b, PageData chart, GridAction action, uint16_t col) {
-  return Contained(kRefused, [&] { return UnguardedRecordColumn(b, chart, action, col); });
+int RecordGridLine(Binder& b, PageData chart, bool rows, GridAction action, uint16_t line) {
+  return Contained(kRefused, [&] { return UnguardedRecordGridLine(b, chart, rows, action, line); });
 }
 
 int RecordPageData(Binder& b, PageData item, JournalAction action) {

@@ -21,10 +21,9 @@ enum GridAction { kSizeChanged = 0, kInserted = 1, kRemoved = 2 };
 int RecordCell(Binder& b, PageData chart, uint16_t row, uint16_t col);
 // A ruled line as it is now: vertical (row, boundary) or horizontal (boundary, column).
 int RecordLine(Binder& b, PageData chart, LineDirection direction, uint16_t first, uint16_t second);
-// A row's height; for a removal first the row's lines and cells.
-int RecordRow(Binder& b, PageData chart, GridAction action, uint16_t row);
-// A column's width; for a removal first the column's lines and cells.
-int RecordColumn(Binder& b, PageData chart, GridAction action, uint16_t col);
+// A row's height (`rows`) or a column's width; for a removal first the row's or the column's lines
+// and cells.
+int RecordGridLine(Binder& b, PageData chart, bool rows, GridAction action, uint16_t line);
 // An item of page content; for a chart being deleted first its whole content.
 int RecordPageData(Binder& b, PageData item, JournalAction action);
 

@@ -70,6 +70,7 @@ std::string RandomText(std::mt19937& random) {
 
 TEST_F(ToolReader, RandomChartsShowEveryDrawnLineAndCellText) {
   std::mt19937 random(2026);
+  size_t listed_cells = 0;
   for (int round = 0; round < 40; ++round) {
     uint16_t old_entry = 0;
     if (QfaGetPageData(&form_, 1, &old_entry) == 0) {
@@ -112,7 +113,16 @@ TEST_F(ToolReader, RandomChartsShowEveryDrawnLineAndCellText) {
         ASSERT_EQ(chart.vlines[r - 1][b].Style, line.Style);
         ASSERT_EQ(json["charts"][0]["vlines"][r - 1][b]["style"], +line.Style);
       }
-    // Every listed cell is an origin with attributes, and its far corner is the library's.
+    // Every origin with attributes is listed, each with the library's far corner and text.
+    size_t origins = 0;
+    for (uint16_t r = 1; r <= rows; ++r)
+      for (uint16_t c = 1; c <= cols; ++c) {
+        ChartCell attr{};
+        char text[256];
+        origins += QfaGetChartCell(&form_, entry, r, c, &attr, text) == 0;
+      }
+    ASSERT_EQ(chart.cells.size(), origins) << round;
+    listed_cells += origins;
     for (const CellInfo& c : chart.cells) {
       ChartCell attr{};
       char text[256];
@@ -133,6 +143,7 @@ TEST_F(ToolReader, RandomChartsShowEveryDrawnLineAndCellText) {
     }
     ExpectWellFormedText(svg);
   }
+  EXPECT_GT(listed_cells, 40u);  // the cell checks above ran
 }
 
 TEST_F(ToolReader, MergedCellShowsOnceWithoutItsLine) {
@@ -152,6 +163,49 @@ TEST_F(ToolReader, MergedCellShowsOnceWithoutItsLine) {
   EXPECT_EQ(Count(svg, "data-row=\"2\" data-boundary=\"1\""), 1u);
   EXPECT_EQ(Count(svg, ">wide<"), 1u);
   EXPECT_EQ(Count(svg, "hidden"), 0u);
+}
+
+// RenderSvg takes any PageInfo: a cell or line the chart's own sizes do not reach is left out
+// rather than read past the running sums.
+TEST(RenderSvg, DrawsOnlyWhatTheChartSizesReach) {
+  struct Case {
+    const char* name;
+    uint16_t row, col, last_row, last_col;
+    size_t vline_boundaries, hline_boundaries;
+    size_t cells_drawn, vlines_drawn, hlines_drawn;
+  };
+  const Case cases[] = {
+      {"consistent", 1, 1, 2, 2, 3, 3, 1, 6, 6},
+      {"cell at row 0", 0, 1, 1, 1, 3, 3, 0, 6, 6},
+      {"cell at column 0", 1, 0, 1, 1, 3, 3, 0, 6, 6},
+      {"cell past the last column", 1, 1, 1, 3, 3, 3, 0, 6, 6},
+      {"cell past the last row", 2, 1, 3, 1, 3, 3, 0, 6, 6},
+      {"more boundaries than columns and rows", 1, 1, 1, 1, 9, 9, 1, 6, 6},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ChartInfo chart;
+    chart.inf = DemoChart(0, 0, 100, 2, 2, 20);
+    chart.heights = {20, 20};
+    chart.widths = {50, 50};
+    const ChartLine ruled{1, 0, 0};
+    chart.vlines.assign(2, std::vector<ChartLine>(c.vline_boundaries, ruled));
+    chart.hlines.assign(c.hline_boundaries, std::vector<ChartLine>(2, ruled));
+    CellInfo cell;
+    cell.row = c.row;
+    cell.col = c.col;
+    cell.last_row = c.last_row;
+    cell.last_col = c.last_col;
+    cell.text = "shown";
+    chart.cells.push_back(cell);
+    PageInfo page;
+    page.order = {1};
+    page.charts.push_back(chart);
+    const std::string svg = RenderSvg(page, 400);
+    EXPECT_EQ(Count(svg, ">shown<"), c.cells_drawn);
+    EXPECT_EQ(Count(svg, "class=\"vline\""), c.vlines_drawn);
+    EXPECT_EQ(Count(svg, "class=\"hline\""), c.hlines_drawn);
+  }
 }
 
 TEST_F(ToolReader, FiguresTakeTheElementOfTheirShape) {
@@ -287,6 +341,7 @@ TEST_F(ToolReader, FormAndDocumentReadTheSameContentAlike) {
     const Json from_form = PageJson(ReadPage());
     Json from_doc = PageJson(ReaderOver("doc", &doc)->Page(static_cast<int>(seed)));
     from_doc["number"] = 1;
+    ASSERT_EQ(from_form["entries"].size(), 4u) << seed;  // chart, text, free cell, figure
     ASSERT_EQ(from_form, from_doc) << seed;
   }
   const std::string path = (dir_ / "pages.QDD").string();

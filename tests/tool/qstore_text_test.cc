@@ -7,6 +7,7 @@
 #include <string>
 
 #include "tools/qstore/model_json.h"
+#include "tools/qstore/page_reader.h"
 #include "tools/qstore/reader.h"
 #include "tools/qstore/status.h"
 #include "tools/qstore/text.h"
@@ -157,6 +158,19 @@ TEST(StatusMeaning, DependsOnTheCallWhereNumbersDo) {
     EXPECT_EQ(StatusMeaning(call, status), meaning) << call << " " << status;
   EXPECT_STREQ(CallError("f.QFD", "QfaOpenForm", 100).what(),
                "f.QFD: QfaOpenForm returned 100 (file not found)");
+}
+
+// Messages name the export that failed; only the calls on the whole item carry its name.
+TEST(CallName, NamesTheExport) {
+  const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
+      {"Qfa", "Form", "Open", "QfaOpenForm"},
+      {"Qda", "Doc", "GetInf2", "QdaGetDocInf2"},
+      {"Qfa", "Form", "GetDateTime", "QfaGetFormDateTime"},
+      {"Qda", "Doc", "GetChartHR", "QdaGetChartHR"},
+      {"Qfa", "Form", "GetInsFigure", "QfaGetInsFigure"},
+  };
+  for (const auto& [prefix, item, call, name] : cases)
+    EXPECT_EQ(CallName(prefix, item, call), name);
 }
 
 TEST(PrettyJson, PlainMembersOnOneLineAndParsesBack) {

@@ -1,6 +1,7 @@
 // qstore check: the prohibited-character check of a document, its log shown in UTF-8.
 #include <fmt/format.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -14,8 +15,10 @@ namespace qstore::tool {
 
 namespace {
 
-std::string ReadAll(const std::string& path) {
+// The bytes of a file from `offset` on ("" when it holds no more).
+std::string ReadFrom(const std::string& path, uintmax_t offset) {
   std::ifstream in(path, std::ios::binary);
+  if (!in.seekg(static_cast<std::streamoff>(offset))) return "";
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
@@ -32,7 +35,10 @@ int RunCheck(const CheckOptions& options) {
   } closer{&doc};
   const std::string log = options.log.empty() ? "" : LibraryPath(options.log);
   const std::string table = options.table.empty() ? "" : LibraryPath(options.table);
-  const size_t log_before = log.empty() ? 0 : ReadAll(log).size();
+  // The library appends to the log: what this check adds starts at the log's present size.
+  std::error_code no_log;
+  const uintmax_t log_size = log.empty() ? 0 : std::filesystem::file_size(log, no_log);
+  const uintmax_t log_before = no_log ? 0 : log_size;
   int32_t found = 0;
   {
     BusyBar busy("checking");
@@ -40,8 +46,7 @@ int RunCheck(const CheckOptions& options) {
   }
   if (found < 0) throw CallError(options.doc, "QdaCheckReplaceTextAp2", found);
   if (!log.empty()) {
-    const std::string added = ReadAll(log).substr(log_before);
-    fmt::print("{}", ShowText(added));
+    fmt::print("{}", ShowText(ReadFrom(log, log_before)));
   }
   const char* names[] = {"full-width alphanumerics", "half-width katakana",
                          "user-defined or special characters"};

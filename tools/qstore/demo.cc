@@ -98,9 +98,16 @@ void Ok(int32_t status, const char* call) {
   Check(status, "sample form", call);
 }
 
-void SetGeometry(Figure* figure, int32_t left, int32_t top, int32_t right, int32_t bottom) {
+// A figure without fill whose geometry starts with the box it lies in.
+Figure DemoFigure(uint8_t shape, uint8_t style, uint32_t color, int32_t left, int32_t top,
+                  int32_t right, int32_t bottom) {
+  Figure figure{};
+  figure.Shape = shape;
+  figure.Style = style;
+  figure.Color1 = color;
   const int32_t box[4] = {left, top, right, bottom};
-  std::memcpy(figure->Geometry, box, sizeof box);
+  std::memcpy(figure.Geometry, box, sizeof box);
+  return figure;
 }
 
 // A small 24-bit bitmap: a blue-to-orange gradient that any browser shows.
@@ -202,21 +209,9 @@ void BuildFirstPage(DemoRun& run, FormHandle* form, uint16_t* chart_entry, uint1
   uint16_t free_entry = 0;
   Ok(QfaAddFreCell(form, &signed_by, Sjis("承認者：").c_str(), &free_entry), "QfaAddFreCell");
 
-  Figure underline{};
-  underline.Shape = 1;
-  underline.Style = 2;
-  underline.Color1 = 0x00808080;
-  SetGeometry(&underline, 100, 160, 1000, 160);
-  Figure stamp{};
-  stamp.Shape = 3;
-  stamp.Style = 1;
-  stamp.Color1 = 0x000000FF;
-  SetGeometry(&stamp, 880, 600, 980, 700);
-  Figure frame{};
-  frame.Shape = 2;
-  frame.Style = 3;
-  frame.Color1 = 0x00808080;
-  SetGeometry(&frame, 60, 40, 1040, 760);
+  const Figure underline = DemoFigure(1, 2, 0x00808080, 100, 160, 1000, 160);
+  const Figure stamp = DemoFigure(3, 1, 0x000000FF, 880, 600, 980, 700);
+  const Figure frame = DemoFigure(2, 3, 0x00808080, 60, 40, 1040, 760);
   uint16_t figure_entry = 0;
   for (const Figure* f : {&underline, &stamp, &frame})
     Ok(QfaAddFigure(form, f, &figure_entry), "QfaAddFigure");
@@ -233,7 +228,7 @@ void BuildFirstPage(DemoRun& run, FormHandle* form, uint16_t* chart_entry, uint1
   fmt::print(
       "page 1: chart {} ({} rows x {} columns), title text \"{}\", free cell {}, 3 figures, "
       "2 pictures\n",
-      entry >> 8, +now.Rows, +now.Cols, ShowText(FromBuffer(shown, sizeof shown)), free_entry >> 8);
+      entry >> 8, +now.Rows, +now.Cols, Shown(shown, sizeof shown), free_entry >> 8);
   *chart_entry = entry;
   *cell_entry = free_entry;
 }
@@ -266,13 +261,9 @@ void BuildThirdPage(FormHandle* form) {
   const Text note = DemoBox(100, 100, 1000, 160, "ＭＳ 明朝");
   uint16_t entry = 0;
   Ok(QfaAddText(form, &note, Sjis("備考：月末締め、翌月10日払い").c_str(), &entry), "QfaAddText");
-  Figure box{};
-  box.Shape = 4;
-  box.Style = 1;
+  Figure box = DemoFigure(4, 1, 0x00008000, 100, 200, 600, 400);
   box.Fill = 1;
-  box.Color1 = 0x00008000;
   box.Color2 = 0x00C0C0C0;
-  SetGeometry(&box, 100, 200, 600, 400);
   Ok(QfaAddFigure(form, &box, &entry), "QfaAddFigure");
   fmt::print("page 3: a note and a filled rounded box (page flags 1 0)\n");
 }
@@ -296,9 +287,8 @@ void ShowUndo(FormHandle* form, uint16_t entry) {
     ChartInf now{};
     QfaGetChartCell(form, entry, 1, 1, &back, head);
     QfaGetChartInf(form, entry, &now);
-    fmt::print("  {:<6} \"{}\", {} rows (undo {}, redo {})\n", when,
-               ShowText(FromBuffer(head, sizeof head)), +now.Rows, QfaUndoCount(form),
-               QfaRedoCount(form));
+    fmt::print("  {:<6} \"{}\", {} rows (undo {}, redo {})\n", when, Shown(head, sizeof head),
+               +now.Rows, QfaUndoCount(form), QfaRedoCount(form));
   };
   fmt::print("undo and redo of one step (a cell rewritten, a row added):\n");
   show("edited");

@@ -48,8 +48,8 @@ std::string WriteDemoTemplate(DemoRun& run) {
   SetEnvironment("SITEPATHS_BASE_DIR", run.dir);
   const FieldControl control = ReadTemplateControl("DEMO");
   fmt::print("template QFT/DEMO.QFT: program \"{}\" \"{}\", page mode {}\n",
-             ShowText(FromBuffer(control.PrgName, sizeof control.PrgName)),
-             ShowText(FromBuffer(control.PrgTitle, sizeof control.PrgTitle)), +control.PageMode);
+             Shown(control.PrgName, sizeof control.PrgName),
+             Shown(control.PrgTitle, sizeof control.PrgTitle), +control.PageMode);
   return "DEMO";
 }
 

@@ -8,12 +8,7 @@ namespace {
 
 struct DocApi {
   using Handle = DocHandle;
-  static std::string Name(std::string_view call) {
-    if (call == "Open") return "QdaOpenDoc";
-    if (call == "GetInf2") return "QdaGetDocInf2";
-    if (call == "GetDateTime") return "QdaGetDocDateTime";
-    return "Qda" + std::string(call);
-  }
+  static std::string Name(std::string_view call) { return CallName("Qda", "Doc", call); }
   static constexpr auto Open = &QdaOpenDoc;
   static constexpr auto Close = &QdaCloseDoc;
   static constexpr auto GetInf2 = &QdaGetDocInf2;

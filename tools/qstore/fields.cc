@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 #include <random>
+#include <set>
 
 #include "formstore.h"
 #include "tools/qstore/commands.h"
@@ -18,12 +19,11 @@ namespace qstore::tool {
 
 namespace {
 
-std::string Shown(const char* buffer, size_t size) {
-  return ShowText(FromBuffer(buffer, size));
-}
-
-// Prints the children of structure `parent` (0: the top level) with tree branches.
-void PrintLevel(const FieldSet& set, uint16_t parent, const std::string& indent, bool placements) {
+// Prints the children of structure `parent` (0: the top level) with tree branches. Structure ids
+// come from the template and may repeat, so an id can name its own ancestor: each structure is
+// printed once (`shown`), which ends every path.
+void PrintLevel(const FieldSet& set, uint16_t parent, const std::string& indent, bool placements,
+                std::set<const FieldStruct*>* shown) {
   struct Node {
     const FieldStruct* s = nullptr;
     const FieldInfo* f = nullptr;
@@ -32,7 +32,8 @@ void PrintLevel(const FieldSet& set, uint16_t parent, const std::string& indent,
   for (const FieldInfo& f : set.fields)
     if (f.field.ParentId == parent) nodes.push_back({nullptr, &f});
   for (const FieldStruct& s : set.structs)
-    if (s.ParentId == parent && s.StructId != parent) nodes.push_back({&s, nullptr});
+    if (s.ParentId == parent && s.StructId != parent && shown->insert(&s).second)
+      nodes.push_back({&s, nullptr});
   for (size_t i = 0; i < nodes.size(); ++i) {
     const bool last = i + 1 == nodes.size();
     const std::string branch = indent + (last ? "└─ " : "├─ ");
@@ -41,7 +42,7 @@ void PrintLevel(const FieldSet& set, uint16_t parent, const std::string& indent,
       fmt::print("{}{} {} \"{}\"{}\n", branch, StructWord(+s.StructKind), +s.StructId,
                  Shown(s.StructName, sizeof s.StructName),
                  s.StructKind == 3 ? fmt::format(" (number {})", +s.TopId) : "");
-      PrintLevel(set, +s.StructId, indent + (last ? "   " : "│  "), placements);
+      PrintLevel(set, +s.StructId, indent + (last ? "   " : "│  "), placements, shown);
     } else {
       const FieldInfo& f = *nodes[i].f;
       std::string extra;
@@ -66,7 +67,8 @@ void PrintTree(const std::string& title, const FieldSet& set, bool placements) {
                +c.UserMode, +c.PageMode);
   }
   fmt::print("{} structures, {} fields\n", set.structs.size(), set.fields.size());
-  PrintLevel(set, 0, "", placements);
+  std::set<const FieldStruct*> shown;
+  PrintLevel(set, 0, "", placements, &shown);
 }
 
 // A form reads its template from the directory service's base directory, under QFT/, by a name of

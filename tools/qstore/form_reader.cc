@@ -9,12 +9,7 @@ namespace {
 
 struct FormApi {
   using Handle = FormHandle;
-  static std::string Name(std::string_view call) {
-    if (call == "Open") return "QfaOpenForm";
-    if (call == "GetInf2") return "QfaGetFormInf2";
-    if (call == "GetDateTime") return "QfaGetFormDateTime";
-    return "Qfa" + std::string(call);
-  }
+  static std::string Name(std::string_view call) { return CallName("Qfa", "Form", call); }
   static constexpr auto Open = &QfaOpenForm;
   static constexpr auto Close = &QfaCloseForm;
   static constexpr auto GetInf2 = &QfaGetFormInf2;

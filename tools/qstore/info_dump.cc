@@ -21,10 +21,6 @@ FileKind FileOptions::Kind() const {
 
 namespace {
 
-std::string Shown(const char* buffer, size_t size) {
-  return ShowText(FromBuffer(buffer, size));
-}
-
 void PrintHeader(const std::string& path, FileKind kind, const HeaderInfo& h) {
   fmt::print("{}: {}\n", path, KindName(kind));
   fmt::print("  title       \"{}\"\n", Shown(h.inf.Title, sizeof h.inf.Title));

@@ -105,11 +105,7 @@ int Main(int argc, char** argv) {
   }
   try {
     return run ? run() : kExitUsage;
-  } catch (const CallError& e) {
-    fmt::print(stderr, "qstore: {}\n", e.what());
-  } catch (const ToolError& e) {
-    fmt::print(stderr, "qstore: {}\n", e.what());
-  } catch (const std::exception& e) {
+  } catch (const std::exception& e) {  // CallError and ToolError say it all in what()
     fmt::print(stderr, "qstore: {}\n", e.what());
   }
   return kExitFailed;

@@ -11,10 +11,6 @@ namespace qstore::tool {
 
 namespace {
 
-std::string Shown(const char* buffer, size_t size) {
-  return ShowText(FromBuffer(buffer, size));
-}
-
 Json FontJson(const FontSpec& font) {
   return Json{{"name", Shown(font.FontName, sizeof font.FontName)},
               {"value5", +font.Value5},
@@ -38,34 +34,41 @@ Json LineJson(const ChartLine& line) {
   return Json{{"style", +line.Style}, {"param", +line.Param}, {"color", ColorHex(+line.Color)}};
 }
 
+// `json` followed by the members a cell shares with texts and free cells: its font on.
+template <typename Record>
+Json WithLook(Json json, const Record& r, const std::string& text) {
+  json["font"] = FontJson(r.Font);
+  json["attr"] = AttrJson(r);
+  json["color1"] = ColorHex(+r.Color1);
+  json["mode"] = +r.Mode;
+  json["color2"] = ColorHex(+r.Color2);
+  json["text"] = ShowText(text);
+  return json;
+}
+
 Json CellJson(const CellInfo& cell) {
-  const ChartCell& a = cell.attr;
-  return Json{{"row", cell.row},
-              {"col", cell.col},
-              {"last_row", cell.last_row},
-              {"last_col", cell.last_col},
-              {"kind", +a.Kind},
-              {"font", FontJson(a.Font)},
-              {"attr", AttrJson(a)},
-              {"color1", ColorHex(+a.Color1)},
-              {"mode", +a.Mode},
-              {"color2", ColorHex(+a.Color2)},
-              {"text", ShowText(cell.text)}};
+  return WithLook(Json{{"row", cell.row},
+                       {"col", cell.col},
+                       {"last_row", cell.last_row},
+                       {"last_col", cell.last_col},
+                       {"kind", +cell.attr.Kind}},
+                  cell.attr, cell.text);
+}
+
+// vlines by row, hlines by boundary.
+Json LinesJson(const std::vector<std::vector<ChartLine>>& grid) {
+  Json out = Json::array();
+  for (const auto& row : grid) {
+    Json lines = Json::array();
+    for (const ChartLine& line : row) lines.push_back(LineJson(line));
+    out.push_back(std::move(lines));
+  }
+  return out;
 }
 
 Json ChartJson(const ChartInfo& chart) {
   const ChartInf& inf = chart.inf;
-  Json vlines = Json::array(), hlines = Json::array(), cells = Json::array();
-  for (const auto& row : chart.vlines) {
-    Json lines = Json::array();
-    for (const ChartLine& line : row) lines.push_back(LineJson(line));
-    vlines.push_back(std::move(lines));
-  }
-  for (const auto& boundary : chart.hlines) {
-    Json lines = Json::array();
-    for (const ChartLine& line : boundary) lines.push_back(LineJson(line));
-    hlines.push_back(std::move(lines));
-  }
+  Json cells = Json::array();
   for (const CellInfo& cell : chart.cells) cells.push_back(CellJson(cell));
   return Json{{"no", chart.entry >> 8},
               {"flag", +inf.Flag},
@@ -80,25 +83,20 @@ Json ChartJson(const ChartInfo& chart) {
               {"hr", Json::array({chart.hr1, chart.hr2})},
               {"row_heights", chart.heights},
               {"col_widths", chart.widths},
-              {"vlines", std::move(vlines)},
-              {"hlines", std::move(hlines)},
+              {"vlines", LinesJson(chart.vlines)},
+              {"hlines", LinesJson(chart.hlines)},
               {"cells", std::move(cells)}};
 }
 
 Json TextJson(const TextInfo& text) {
   const Text& r = text.rec;
-  return Json{{"no", text.entry >> 8},
-              {"kind", +r.Kind},
-              {"left", +r.Left},
-              {"top", +r.Top},
-              {"right", +r.Right},
-              {"bottom", +r.Bottom},
-              {"font", FontJson(r.Font)},
-              {"attr", AttrJson(r)},
-              {"color1", ColorHex(+r.Color1)},
-              {"mode", +r.Mode},
-              {"color2", ColorHex(+r.Color2)},
-              {"text", ShowText(text.text)}};
+  return WithLook(Json{{"no", text.entry >> 8},
+                       {"kind", +r.Kind},
+                       {"left", +r.Left},
+                       {"top", +r.Top},
+                       {"right", +r.Right},
+                       {"bottom", +r.Bottom}},
+                  r, text.text);
 }
 
 Json FigureJson(const FigureInfo& figure) {

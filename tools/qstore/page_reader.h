@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <string_view>
 
 #include "tools/qstore/reader.h"
 #include "tools/qstore/status.h"
@@ -17,6 +18,16 @@ namespace qstore::tool {
 void InspectPicture(PictureInfo* picture);
 // The colours a file without a table of its own is drawn with (the 16 standard VGA colours).
 std::array<uint32_t, 16> DefaultColorTable();
+
+// The exported name of a reader call: `prefix` "Qfa" or "Qda" before `call`, except the calls on
+// the whole item, which carry its name `item` ("Form" or "Doc"): Open, GetInf2 and GetDateTime.
+inline std::string CallName(std::string_view prefix, std::string_view item, std::string_view call) {
+  std::string name(prefix);
+  if (call == "Open") return name.append("Open").append(item);
+  if (call == "GetInf2" || call == "GetDateTime")
+    return name.append("Get").append(item).append(call.substr(3));
+  return name.append(call);
+}
 
 template <typename Api>
 class PageModelReader : public Reader {

@@ -59,7 +59,7 @@ std::string Stroke(uint8_t style, uint32_t color) {
 }
 
 std::string FontFamily(const FontSpec& font) {
-  const std::string name = ShowText(FromBuffer(font.FontName, sizeof font.FontName));
+  const std::string name = Shown(font.FontName, sizeof font.FontName);
   return XmlEscape(name.empty() ? "serif" : fmt::format("{}, serif", name));
 }
 
@@ -136,6 +136,14 @@ class SvgPage {
         cls, x, y, size, FontFamily(font), ColorHex(color), XmlEscape(ShowText(sjis)));
   }
 
+  // One ruled line of a chart; `place` holds the data attributes that say which one.
+  void Rule(const ChartLine& line, const char* cls, const std::string& place, double x1, double y1,
+            double x2, double y2) {
+    out_ += fmt::format(
+        "<line class=\"{}\" {} x1=\"{:.2f}\" y1=\"{:.2f}\" x2=\"{:.2f}\" y2=\"{:.2f}\" {}/>\n", cls,
+        place, x1, y1, x2, y2, Stroke(+line.Style, +line.Color));
+  }
+
   void DrawChart(const ChartInfo& chart) {
     const ChartInf& inf = chart.inf;
     std::vector<double> xs{static_cast<double>(+inf.Left)}, ys{static_cast<double>(+inf.Top)};
@@ -145,34 +153,26 @@ class SvgPage {
     for (double& y : ys) y = X(y);
     out_ += fmt::format("<g class=\"chart\" data-no=\"{}\">\n", chart.entry >> 8);
     for (const CellInfo& cell : chart.cells) {
-      if (cell.last_row < cell.row || cell.last_col < cell.col || cell.last_row > inf.Rows ||
-          cell.last_col > inf.Cols)
+      if (cell.row < 1 || cell.col < 1 || cell.last_row < cell.row || cell.last_col < cell.col ||
+          cell.last_row >= ys.size() || cell.last_col >= xs.size())
         continue;
       const double top = ys[cell.row - 1], bottom = ys[cell.last_row];
       Label("cell", xs[cell.col - 1] + X(4), (top + bottom) / 2, bottom - top, cell.attr.Font,
             +cell.attr.Color1, cell.text);
     }
     // No line where the style is 0: that is how merged cells show.
-    for (size_t r = 0; r < chart.vlines.size(); ++r)
-      for (size_t b = 0; b < chart.vlines[r].size(); ++b) {
-        const ChartLine& line = chart.vlines[r][b];
-        if (line.Style == 0) continue;
-        out_ += fmt::format(
-            "<line class=\"vline\" data-row=\"{}\" data-boundary=\"{}\" x1=\"{:.2f}\" "
-            "y1=\"{:.2f}\" "
-            "x2=\"{:.2f}\" y2=\"{:.2f}\" {}/>\n",
-            r + 1, b, xs[b], ys[r], xs[b], ys[r + 1], Stroke(+line.Style, +line.Color));
-      }
-    for (size_t b = 0; b < chart.hlines.size(); ++b)
-      for (size_t c = 0; c < chart.hlines[b].size(); ++c) {
-        const ChartLine& line = chart.hlines[b][c];
-        if (line.Style == 0) continue;
-        out_ += fmt::format(
-            "<line class=\"hline\" data-boundary=\"{}\" data-col=\"{}\" x1=\"{:.2f}\" "
-            "y1=\"{:.2f}\" "
-            "x2=\"{:.2f}\" y2=\"{:.2f}\" {}/>\n",
-            b, c + 1, xs[c], ys[b], xs[c + 1], ys[b], Stroke(+line.Style, +line.Color));
-      }
+    for (size_t r = 0; r < chart.vlines.size() && r + 1 < ys.size(); ++r)
+      for (size_t b = 0; b < chart.vlines[r].size() && b < xs.size(); ++b)
+        if (chart.vlines[r][b].Style != 0)
+          Rule(chart.vlines[r][b], "vline",
+               fmt::format("data-row=\"{}\" data-boundary=\"{}\"", r + 1, b), xs[b], ys[r], xs[b],
+               ys[r + 1]);
+    for (size_t b = 0; b < chart.hlines.size() && b < ys.size(); ++b)
+      for (size_t c = 0; c < chart.hlines[b].size() && c + 1 < xs.size(); ++c)
+        if (chart.hlines[b][c].Style != 0)
+          Rule(chart.hlines[b][c], "hline",
+               fmt::format("data-boundary=\"{}\" data-col=\"{}\"", b, c + 1), xs[c], ys[b],
+               xs[c + 1], ys[b]);
     out_ += "</g>\n";
   }
 

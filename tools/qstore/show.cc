@@ -64,7 +64,7 @@ std::string EntryName(uint16_t entry) {
 
 void CollectFonts(const PageInfo& page, std::vector<std::string>* fonts) {
   auto add = [fonts](const FontSpec& font) {
-    const std::string name = ShowText(FromBuffer(font.FontName, sizeof font.FontName));
+    const std::string name = Shown(font.FontName, sizeof font.FontName);
     if (!name.empty() && std::find(fonts->begin(), fonts->end(), name) == fonts->end())
       fonts->push_back(name);
   };

@@ -115,4 +115,8 @@ std::string FromBuffer(const char* buffer, size_t size) {
   return std::string(buffer, strnlen(buffer, size));
 }
 
+std::string Shown(const char* buffer, size_t size) {
+  return ShowText(FromBuffer(buffer, size));
+}
+
 }  // namespace qstore::tool

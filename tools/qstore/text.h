@@ -22,6 +22,8 @@ std::string XmlEscape(std::string_view utf8);
 
 // The bytes of a NUL-terminated buffer of the given size, without the NUL.
 std::string FromBuffer(const char* buffer, size_t size);
+// ShowText of such a buffer.
+std::string Shown(const char* buffer, size_t size);
 
 }  // namespace qstore::tool
 
