@@ -112,9 +112,9 @@ int Document::InsertPageEntry(int position) {
 int Document::DeletePageEntry(int position) {
   if (position < 1 || position > page_count()) return kRefused;
   // The page's own changes go with it: a page that could not be written back (its picture is
-  // gone) can still be deleted.
-  cache_->Discard(position);
-  const int status = FlushPages();
+  // gone) can still be deleted. Every other page's are written back first, so a delete that fails
+  // loses no change of the page it leaves in place.
+  const int status = cache_->Flush(position);
   if (status != kOk) return status;
   work_->Abandon(pages_[position - 1].chain);
   pages_.erase(pages_.begin() + (position - 1));

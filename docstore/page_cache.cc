@@ -59,12 +59,13 @@ bool PageCache::IsDirty(int number) const {
   return false;
 }
 
-int PageCache::Flush() {
+int PageCache::Flush(int discard) {
   for (Slot& slot : slots_) {
+    if (discard != 0 && slot.number == discard) continue;
     const int status = WriteBack(slot);
     if (status != kOk) return status;
-    slot = Slot();
   }
+  for (Slot& slot : slots_) slot = Slot();
   return kOk;
 }
 

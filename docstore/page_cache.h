@@ -44,9 +44,10 @@ class PageCache {
   // Marks a cached page as differing from its stored copy; false when it is not cached.
   bool MarkDirty(int number);
   bool IsDirty(int number) const;
-  // Writes back every dirty slot and empties both. On a failure the slots not yet written back stay
-  // as they were, and the first failure's status is returned.
-  int Flush();
+  // Writes back every dirty slot and empties both. Page `discard` (0: none), which is being
+  // deleted, is dropped unwritten. On a failure nothing is dropped, the slots not yet written back
+  // stay as they were, and the first failure's status is returned.
+  int Flush(int discard = 0);
   // Drops page `number` from the cache without writing it back (the page is being deleted).
   void Discard(int number);
   // Puts a new page, not stored yet, into the cache under `number` as the most recently loaded:

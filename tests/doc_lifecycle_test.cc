@@ -171,6 +171,13 @@ TEST_F(DocLifecycleTest, MissingPictureFailsSaveUntilItsPageGoes) {
   EXPECT_TRUE(after == before);
   // Page 2 cannot leave the cache, so page 3 cannot come in.
   EXPECT_EQ(Labels(&h), (std::vector<int>{1, 2, -1}));
+  // Nor can page 1 be deleted; it keeps the change it had when the delete failed.
+  ASSERT_EQ(QdaPutCurPage(&h, 1), 0);
+  LabelPage(&h, 1, 7);
+  EXPECT_EQ(QdaDeletePage(&h), 301);
+  EXPECT_EQ(LabelOf(&h, 1), 7);
+  LabelPage(&h, 1, 1);
+  ASSERT_EQ(QdaPutCurPage(&h, 2), 0);
   ASSERT_EQ(QdaDeletePage(&h), 0);
   EXPECT_EQ(Labels(&h), (std::vector<int>{1, 3}));
   EXPECT_EQ(QdaSaveDoc(&h, path.c_str()), 0);
